@@ -1,0 +1,2 @@
+#pragma once
+inline constexpr const char* kKestruneVersion = "0.1.0";

@@ -1,0 +1,32 @@
+// The OS boundary: one interface per capability, reached through a process-wide table.
+// The entry point installs the win32 backend; tests install the fake world or a fault wrapper.
+#pragma once
+#include "platform/clock.h"
+#include "platform/environment.h"
+#include "platform/files.h"
+
+struct Platform {
+    Files* files = nullptr;
+    Clock* clock = nullptr;
+    Environment* env = nullptr;
+};
+
+Platform& platform();
+// Replaces the table; returns the previous one so a test can put it back.
+Platform platform_install(const Platform& p);
+
+inline Files& os_files() { return *platform().files; }
+inline Clock& os_clock() { return *platform().clock; }
+inline Environment& os_env() { return *platform().env; }
+
+// Installs a backend for the length of a scope.
+class PlatformScope {
+public:
+    explicit PlatformScope(const Platform& p) : saved_(platform_install(p)) {}
+    ~PlatformScope() { platform_install(saved_); }
+    PlatformScope(const PlatformScope&) = delete;
+    PlatformScope& operator=(const PlatformScope&) = delete;
+
+private:
+    Platform saved_;
+};
