@@ -13,7 +13,6 @@ bool path_resolve(std::u16string_view path, std::u16string_view cwd, std::u16str
     std::u16string rest;
     if (path.size() >= 2 && is_drive_letter(path[0]) && path[1] == u':') {
         drive = std::u16string(path.substr(0, 2));
-        if (drive[0] >= u'a') drive[0] = static_cast<char16_t>(drive[0] - 32);
         if (path.size() >= 3 && is_sep(path[2])) {
             rest = std::u16string(path.substr(2));
         } else {

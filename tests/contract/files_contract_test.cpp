@@ -124,7 +124,7 @@ TEST_P(FilesContract, FullPaths) {
     } cases[] = {
         {u"C:\\a\\..\\b", u"C:\\b"},
         {u"C:/a/./b", u"C:\\a\\b"},
-        {u"c:\\a\\b\\", u"C:\\a\\b\\"},
+        {u"c:\\a\\b\\", u"c:\\a\\b\\"},  // the drive letter keeps its case
         {u"C:\\a\\\\b", u"C:\\a\\b"},
         {u"C:\\..\\..\\x", u"C:\\x"},
         {u"C:\\dir\\name. ", u"C:\\dir\\name"},

@@ -55,3 +55,19 @@ TEST(Text, CopyToCutsAndTerminates) {
 }
 
 }  // namespace
+
+#include "ui/theme_names.h"
+
+namespace {
+TEST(Theme, ParseAndCycle) {
+    EXPECT_EQ(theme_parse(u"LIGHT"), kThemeLight);
+    EXPECT_EQ(theme_parse(u"High-Contrast"), kThemeHighContrast);
+    EXPECT_EQ(theme_parse(u"hc"), kThemeHighContrast);
+    EXPECT_EQ(theme_parse(u""), kThemeDark);
+    EXPECT_EQ(theme_parse(u"solarized"), kThemeDark);
+    EXPECT_EQ(std::u16string(theme_stored_name(theme_parse(u"highcontrast"))), u"hc");
+    EXPECT_EQ(theme_cycle(kThemeHighContrast, 1), kThemeDark);
+    EXPECT_EQ(theme_cycle(kThemeDark, -1), kThemeHighContrast);
+    EXPECT_EQ(theme_cycle(kThemeDark, 1), kThemeLight);
+}
+}  // namespace
