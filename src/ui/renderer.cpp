@@ -1,0 +1,53 @@
+#include "ui/renderer.h"
+
+#include "ui/fonts.h"
+#include "ui/metrics.h"
+#include "ui/palette.h"
+#include "ui/text_measure.h"
+
+namespace {
+
+UiContext g_ctx;
+
+int measure_width(UiFont font, const char* str, int len) { return text_width(font, str, len); }
+int measure_height(UiFont font) { return text_height(font); }
+void fill_frame(UiContext* ctx, UiRect rect, int colorid) { ui_fill_rect(ctx, rect, ctx->style->colors[colorid]); }
+
+}  // namespace
+
+UiContext* ui_ctx() { return &g_ctx; }
+
+void ui_callbacks_install(UiContext* ctx) {
+    ctx->text_width = measure_width;
+    ctx->text_height = measure_height;
+    ctx->draw_frame = fill_frame;
+}
+
+void style_apply(UiContext* ctx) {
+    const Palette& p = palette();
+    UiStyle* s = ctx->style;
+    s->font = font_large();
+    s->padding = scale(kUiPadding);
+    s->spacing = scale(kUiSpacing);
+    UiColor* c = s->colors;
+    c[UI_COLOR_TEXT] = p.slot[kSlotText];
+    c[UI_COLOR_BORDER] = p.slot[kSlotBorder];
+    c[UI_COLOR_WINDOWBG] = p.slot[kSlotBackground];
+    c[UI_COLOR_TITLEBG] = p.slot[kSlotBackground];
+    c[UI_COLOR_TITLETEXT] = p.slot[kSlotText];
+    c[UI_COLOR_PANELBG] = p.slot[kSlotBackground];
+    c[UI_COLOR_BUTTON] = p.slot[kSlotSelected];
+    c[UI_COLOR_BUTTONHOVER] = p.slot[kSlotTile];
+    c[UI_COLOR_BUTTONFOCUS] = p.slot[kSlotSelected];
+    c[UI_COLOR_BASE] = p.slot[kSlotBackground];
+    c[UI_COLOR_BASEHOVER] = p.slot[kSlotBackground];
+    c[UI_COLOR_BASEFOCUS] = p.slot[kSlotBackground];
+    c[UI_COLOR_SCROLLBASE] = ui_color(0, 0, 0, 0);
+    c[UI_COLOR_SCROLLTHUMB] = p.slot[kSlotSelected];
+}
+
+void renderer_init(UiContext* ctx) {
+    ui_init(ctx);
+    ui_callbacks_install(ctx);
+    style_apply(ctx);
+}
