@@ -5,9 +5,9 @@
 #include "core/utf.h"
 
 const FakeFont& FakeTextMeasure::font_of(UiFont font) const {
-    if (font == &large) return large;
-    if (font == &medium) return medium;
-    if (font == &small) return small;
+    if (font == &large_font) return large_font;
+    if (font == &medium_font) return medium_font;
+    if (font == &small_font) return small_font;
     return other;
 }
 

@@ -7,16 +7,16 @@ constexpr int kFontPointsMedium = 12;  // search text, row titles, dialog questi
 constexpr int kFontPointsSmall = 9;    // subtitles, footer, hints, key caps, badges, letter tiles
 
 struct UiFonts {
-    UiFont large;
-    UiFont medium;
-    UiFont small;
+    UiFont large_font;
+    UiFont medium_font;
+    UiFont small_font;
 };
 
 // The current handles (window thread). Null until fonts_create (or a test's fake) sets them.
 UiFonts& fonts();
-inline UiFont font_large() { return fonts().large; }
-inline UiFont font_medium() { return fonts().medium; }
-inline UiFont font_small() { return fonts().small; }
+inline UiFont font_large() { return fonts().large_font; }
+inline UiFont font_medium() { return fonts().medium_font; }
+inline UiFont font_small() { return fonts().small_font; }
 
 // Windows only (fonts_win32.cpp): the face test, (re)creating the three fonts at the current DPI
 // (a font replaces the old one only when its creation succeeded; then style_apply runs on the

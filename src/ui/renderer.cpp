@@ -51,3 +51,11 @@ void renderer_init(UiContext* ctx) {
     ui_callbacks_install(ctx);
     style_apply(ctx);
 }
+
+void pixels_dim(unsigned char* bgra, size_t pixel_count) {
+    for (size_t i = 0; i < pixel_count; i++, bgra += 4) {
+        bgra[0] = static_cast<unsigned char>((bgra[0] * 5) >> 3);
+        bgra[1] = static_cast<unsigned char>((bgra[1] * 5) >> 3);
+        bgra[2] = static_cast<unsigned char>((bgra[2] * 5) >> 3);
+    }
+}

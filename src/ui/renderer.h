@@ -1,6 +1,8 @@
 // The launcher's UI core context and how it is set up to draw with the current theme and fonts.
 // Painting the finished command list is Windows-only: see renderer_win32.h.
 #pragma once
+#include <cstddef>
+
 #include "uicore/uicore.h"
 
 // The single context of the launcher (a static object; window thread only).
@@ -16,3 +18,7 @@ void style_apply(UiContext* ctx);
 
 // ui_init, the callbacks and style_apply: what start-up does right after the core exists.
 void renderer_init(UiContext* ctx);
+
+// The inactive window's look: blue, green and red of 32-bit BGRA pixels become 5/8 (byte * 5 >> 3);
+// alpha bytes are untouched.
+void pixels_dim(unsigned char* bgra, size_t pixel_count);

@@ -16,9 +16,6 @@ void render(HDC__* dc, int width, int height, bool active);
 using RenderIconsFn = void (*)(HDC__* memdc, void* user);
 void render_icons_hook_set(RenderIconsFn fn, void* user);
 
-// Dims 32-bit BGRA pixels to 5/8 in blue, green and red; alpha is untouched.
-void render_dim_pixels(unsigned char* bgra, long long pixel_count);
-
 // Per-monitor-v2 DPI awareness (looked up by name), else SetProcessDPIAware.
 void dpi_awareness_init();
 // GetDpiForSystem (by name), else LOGPIXELSY of the screen DC, else 96.

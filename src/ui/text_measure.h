@@ -25,3 +25,6 @@ TextMeasure& text_measure();
 inline int text_width(UiFont font, const char* text, int len) { return text_measure().width(font, text, len); }
 inline int text_height(UiFont font) { return text_measure().height(font); }
 inline FontMetrics text_metrics(UiFont font) { return text_measure().metrics(font); }
+
+// Windows only (text_measure_win32.cpp): measuring with the screen DC.
+TextMeasure* text_measure_gdi();
