@@ -6,6 +6,7 @@
 #include "ui/fonts.h"
 #include "ui/metrics.h"
 #include "ui/renderer.h"
+#include "ui/text_measure.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ HFONT font_create(int points, const wchar_t* face) {
 
 void font_replace(UiFont* slot, HFONT font) {
     if (!font) return;  // keep the previous font
+    text_measure_gdi_release_font();
     if (*slot) DeleteObject(static_cast<HFONT>(*slot));
     *slot = font;
 }
@@ -66,6 +68,7 @@ void fonts_create() {
 }
 
 void fonts_destroy() {
+    text_measure_gdi_release_font();
     UiFonts& f = fonts();
     for (UiFont* slot : {&f.large_font, &f.medium_font, &f.small_font}) {
         if (*slot) DeleteObject(static_cast<HFONT>(*slot));

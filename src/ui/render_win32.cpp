@@ -90,36 +90,77 @@ void render_icons_hook_set(RenderIconsFn fn, void* user) {
     g_icons_user = user;
 }
 
+namespace {
+
+// The off-screen bitmap, kept between frames while the client size stays the same: creating a
+// DIB section per paint costs more than drawing the whole frame.
+class BackBuffer {
+public:
+    ~BackBuffer() { release(); }
+    // A memory DC holding a top-down 32-bit DIB of the size, or null when either cannot be made.
+    HDC get(HDC compatible, int width, int height) {
+        if (mem_ && width == width_ && height == height_) return mem_;
+        release();
+        HDC mem = CreateCompatibleDC(compatible);
+        if (!mem) return nullptr;
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height;  // top-down
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP dib = CreateDIBSection(compatible, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!dib || !bits) {
+            if (dib) DeleteObject(dib);
+            DeleteDC(mem);
+            return nullptr;
+        }
+        mem_ = mem;
+        dib_ = dib;
+        bits_ = static_cast<unsigned char*>(bits);
+        old_bitmap_ = SelectObject(mem_, dib_);
+        width_ = width;
+        height_ = height;
+        return mem_;
+    }
+    unsigned char* bits() const { return bits_; }
+    void release() {
+        if (!mem_) return;
+        SelectObject(mem_, old_bitmap_);
+        DeleteObject(dib_);
+        DeleteDC(mem_);
+        mem_ = nullptr;
+        dib_ = nullptr;
+        bits_ = nullptr;
+        width_ = height_ = 0;
+    }
+
+private:
+    HDC mem_ = nullptr;
+    HBITMAP dib_ = nullptr;
+    HGDIOBJ old_bitmap_ = nullptr;
+    unsigned char* bits_ = nullptr;
+    int width_ = 0, height_ = 0;
+};
+
+BackBuffer g_back;
+
+}  // namespace
+
 void render(HDC dc, int width, int height, bool active) {
     if (!dc || width <= 0 || height <= 0) return;
-    HDC mem = CreateCompatibleDC(dc);
+    HDC mem = g_back.get(dc, width, height);
     if (!mem) return;
-
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;  // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dib || !bits) {
-        if (dib) DeleteObject(dib);
-        DeleteDC(mem);
-        return;
-    }
-    HGDIOBJ old_bitmap = SelectObject(mem, dib);
 
     fill(mem, 0, 0, width, height, palette_color(kSlotBackground));
     draw_commands(mem, width);
     if (!active) {
         GdiFlush();
-        pixels_dim(static_cast<unsigned char*>(bits), static_cast<size_t>(width) * static_cast<size_t>(height));
+        pixels_dim(g_back.bits(), static_cast<size_t>(width) * static_cast<size_t>(height));
     }
     BitBlt(dc, 0, 0, width, height, mem, 0, 0, SRCCOPY);
-
-    SelectObject(mem, old_bitmap);
-    DeleteObject(dib);
-    DeleteDC(mem);
 }
+
+void render_release() { g_back.release(); }

@@ -9,7 +9,11 @@ struct HMONITOR__;
 // Paints one frame of ui_ctx() into an off-screen DIB section of width x height and copies it to dc
 // at the origin. Nothing happens for a null dc or a non-positive size; when the memory DC or the
 // DIB cannot be made the frame is skipped. An inactive window is painted dimmed to 5/8.
+// The DIB is kept for the next frame of the same size.
 void render(HDC__* dc, int width, int height, bool active);
+
+// Frees the off-screen bitmap kept between frames (at shutdown; render makes a new one as needed).
+void render_release();
 
 // Row icons, drawn after the command list into the memory DC with the clip set to the list area
 // (list top to list bottom, full width). Set by the icon loader; null to draw none.

@@ -26,5 +26,8 @@ inline int text_width(UiFont font, const char* text, int len) { return text_meas
 inline int text_height(UiFont font) { return text_measure().height(font); }
 inline FontMetrics text_metrics(UiFont font) { return text_measure().metrics(font); }
 
-// Windows only (text_measure_win32.cpp): measuring with the screen DC.
+// Windows only (text_measure_win32.cpp): measuring with a DC compatible with the screen.
 TextMeasure* text_measure_gdi();
+// Deselects the last measured font from that DC; fonts_create and fonts_destroy call it before
+// deleting fonts.
+void text_measure_gdi_release_font();

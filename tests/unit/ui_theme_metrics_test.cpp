@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/u16.h"
 #include "ui/fake_text_measure.h"
@@ -203,6 +204,17 @@ TEST(Render, InactiveDimmingIsFiveEighthsOfColourAndKeepsAlpha) {
     pixels_dim(px, 2);
     const unsigned char want[] = {159, 80, 5, 200, 4, 0, 0, 9};
     EXPECT_EQ(std::memcmp(px, want, sizeof want), 0);
+
+    // Every byte value in every channel: exactly byte * 5 >> 3, alpha untouched.
+    std::vector<unsigned char> all(256 * 4);
+    for (int b = 0; b < 256; b++)
+        for (int c = 0; c < 4; c++) all[size_t(b) * 4 + size_t(c)] = static_cast<unsigned char>((b + c * 67) & 0xFF);
+    std::vector<unsigned char> dimmed = all;
+    pixels_dim(dimmed.data(), 256);
+    for (size_t i = 0; i < all.size(); i++) {
+        unsigned char want_byte = (i % 4 == 3) ? all[i] : static_cast<unsigned char>((all[i] * 5) >> 3);
+        ASSERT_EQ(dimmed[i], want_byte) << i;
+    }
 }
 
 }  // namespace
