@@ -71,12 +71,15 @@ enum { UI_LAYOUT_NEXT_NONE = 0, UI_LAYOUT_NEXT_RELATIVE = 1, UI_LAYOUT_NEXT_ABSO
 using UiId = uint32_t;
 using UiFont = void*;  // opaque to the core: stored and handed to the measuring callbacks
 
+// Byte-aligned, because commands carry them at any byte offset of the command list.
+#pragma pack(push, 1)
 struct UiVec {
     int x, y;
 };
 struct UiRect {
     int x, y, w, h;
 };
+#pragma pack(pop)
 struct UiColor {
     unsigned char r, g, b, a;
 };
@@ -138,6 +141,7 @@ union UiCommand {
 
 static_assert(sizeof(UiJumpCommand) == 16 && sizeof(UiClipCommand) == 24 && sizeof(UiRectCommand) == 28);
 static_assert(sizeof(UiTextCommand) == 32 && sizeof(UiIconCommand) == 32);
+static_assert(alignof(UiRect) == 1 && alignof(UiVec) == 1 && alignof(UiColor) == 1);
 
 struct UiLayout {
     UiRect body;  // cells are placed in it; already shifted by the container's scroll
