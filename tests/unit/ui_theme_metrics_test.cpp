@@ -2,6 +2,7 @@
 // text fitting and the inactive dimming.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -197,6 +198,29 @@ TEST(TextFit, KeepsFittingTextAndCutsOnCharacterBoundaries) {
     EXPECT_STREQ(r, "\xc3\xa9\xc3\xa9...") << "4 bytes of room holds two whole characters";
     char tiny[3];
     EXPECT_STREQ(text_fit(f, "abcdef", 10, tiny, sizeof tiny), "");
+}
+
+TEST(TextFit, AgreesWithDroppingOneCharacterAtATime) {
+    FakeTextScope text;
+    text.measure.medium_font.advance = 7;
+    UiFont f = font_medium();
+    const std::string s = "C:\\Users\\J\xc3\xb6rg\\\xe2\x82\xac uro\\\xf0\x9f\x98\x80 smile\\file name.txt";
+    // The rule as stated: whole characters dropped from the end until the rest plus "..." fits.
+    auto reference = [&](int max_width, size_t cap) {
+        if (text_width(f, s.c_str(), -1) <= max_width) return s;
+        size_t n = std::min(s.size(), cap - 4);
+        while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) n--;
+        for (;;) {
+            std::string t = s.substr(0, n) + "...";
+            if (n == 0 || text_width(f, t.c_str(), -1) <= max_width) return t;
+            do n--;
+            while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80);
+        }
+    };
+    for (size_t cap : {size_t(6), size_t(12), size_t(64)}) {
+        std::vector<char> buf(cap);
+        for (int w = 0; w <= 7 * 50; w++) ASSERT_EQ(text_fit(f, s.c_str(), w, buf.data(), cap), reference(w, cap)) << w << " cap " << cap;
+    }
 }
 
 TEST(Render, InactiveDimmingIsFiveEighthsOfColourAndKeepsAlpha) {
