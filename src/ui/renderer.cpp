@@ -27,6 +27,7 @@ void ui_callbacks_install(UiContext* ctx) {
 }
 
 void style_apply(UiContext* ctx) {
+    if (!ctx || !ctx->style) return;  // ui_init has not run yet: the style comes with renderer_init
     const Palette& p = palette();
     UiStyle* s = ctx->style;
     s->font = font_large();
