@@ -522,6 +522,45 @@ TEST_F(UiCore, ScrollbarsAppearForTallContentAndClampTheScroll) {
     EXPECT_EQ(cnt->scroll.y, content - 100);
 }
 
+TEST_F(UiCore, AutoSizedWindowFollowsItsContent) {
+    const int opts = OPT_AUTO_SIZE | OPT_NO_TITLE | OPT_NO_CLOSE | OPT_NO_RESIZE | OPT_NO_SCROLL;
+    auto build = [&] {
+        ui_frame_begin(ctx);
+        if (ui_window_begin(ctx, "Fit", ui_rect(10, 10, 300, 300), opts)) {
+            int w[] = {100, 50};
+            ui_row_set(ctx, 2, w, 40);
+            ui_cell_next(ctx);
+            ui_cell_next(ctx);
+            ui_window_end(ctx);
+        }
+        ui_frame_end(ctx);
+    };
+    build();
+    build();
+    UiContainer* cnt = ui_container_get(ctx, id("Fit"), OPT_CLOSED);
+    ASSERT_NE(cnt, nullptr);
+    // Content 100 + 4 + 50 wide and 40 tall, plus the padding on both sides.
+    EXPECT_EQ(cnt->rect, ui_rect(10, 10, 154 + 10, 40 + 10));
+}
+
+TEST_F(UiCore, CommandsCarryTheirSizes) {
+    frame([&] {
+        ui_clip_push(ctx, ui_rect(0, 0, 50, 50));
+        ui_text_at(ctx, nullptr, "hello", -1, ui_vec(45, 0), ui_color(1, 1, 1, 255));  // partly clipped
+        ui_icon_at(ctx, UI_ICON_CHECK, ui_rect(1, 1, 5, 5), ui_color(1, 1, 1, 255));
+        ui_fill_rect(ctx, ui_rect(1, 1, 5, 5), ui_color(1, 1, 1, 255));
+        ui_clip_pop(ctx);
+    });
+    std::vector<std::pair<int, int>> seen;  // (type, size)
+    UiCommand* cmd = nullptr;
+    while (ui_cmd_next(ctx, &cmd)) seen.emplace_back(cmd->type, cmd->base.size);
+    std::vector<std::pair<int, int>> want = {{UI_COMMAND_CLIP, 24}, {UI_COMMAND_TEXT, 32 + 5}, {UI_COMMAND_CLIP, 24},
+                                             {UI_COMMAND_ICON, 32}, {UI_COMMAND_RECT, 28}};
+    EXPECT_EQ(seen, want);
+    // The list holds the head and tail jumps of main too (16 bytes each).
+    EXPECT_EQ(ctx->command_list.idx, 16 + 24 + 37 + 24 + 32 + 28 + 16);
+}
+
 TEST_F(UiCore, WrappedTextBreaksAtWordsAndNewlines) {
     std::vector<std::string> lines;
     // A narrow window: the body is 100 - 2 x 5 = 90 px, room for 11 characters.
