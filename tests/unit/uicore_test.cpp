@@ -553,7 +553,10 @@ TEST_F(UiCore, CommandsCarryTheirSizes) {
     });
     std::vector<std::pair<int, int>> seen;  // (type, size)
     UiCommand* cmd = nullptr;
-    while (ui_cmd_next(ctx, &cmd)) seen.emplace_back(cmd->type, cmd->base.size);
+    while (ui_cmd_next(ctx, &cmd)) {
+        int type = cmd->type, size = cmd->base.size;  // copies: the fields sit at any byte offset
+        seen.emplace_back(type, size);
+    }
     std::vector<std::pair<int, int>> want = {{UI_COMMAND_CLIP, 24}, {UI_COMMAND_TEXT, 32 + 5}, {UI_COMMAND_CLIP, 24},
                                              {UI_COMMAND_ICON, 32}, {UI_COMMAND_RECT, 28}};
     EXPECT_EQ(seen, want);
