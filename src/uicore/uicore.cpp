@@ -237,6 +237,7 @@ UiContainer* ui_container_current(UiContext* ctx) {
 // ---- commands ----
 
 UiCommand* ui_command_push(UiContext* ctx, int type, int size) {
+    size = (size + UI_COMMAND_ALIGN - 1) & ~(UI_COMMAND_ALIGN - 1);
     UI_EXPECT(ctx->command_list.idx + size < UI_COMMANDLIST_SIZE);
     UiCommand* cmd = reinterpret_cast<UiCommand*>(ctx->command_list.items + ctx->command_list.idx);
     cmd->base.type = type;

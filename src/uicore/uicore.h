@@ -71,15 +71,12 @@ enum { UI_LAYOUT_NEXT_NONE = 0, UI_LAYOUT_NEXT_RELATIVE = 1, UI_LAYOUT_NEXT_ABSO
 using UiId = uint32_t;
 using UiFont = void*;  // opaque to the core: stored and handed to the measuring callbacks
 
-// Byte-aligned, because commands carry them at any byte offset of the command list.
-#pragma pack(push, 1)
 struct UiVec {
     int x, y;
 };
 struct UiRect {
     int x, y, w, h;
 };
-#pragma pack(pop)
 struct UiColor {
     unsigned char r, g, b, a;
 };
@@ -94,9 +91,10 @@ constexpr UiColor ui_color(int r, int g, int b, int a) {
 constexpr bool operator==(UiRect a, UiRect b) { return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h; }
 constexpr bool operator==(UiColor a, UiColor b) { return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a; }
 
-// Commands are a byte stream: each starts with (type, size) and size steps to the next one,
-// so the records are packed and may sit at any byte offset.
-#pragma pack(push, 1)
+// Commands are a byte stream: each starts with (type, size) and size steps to the next one.
+// Sizes are rounded up to UI_COMMAND_ALIGN so that every command starts suitably aligned for its
+// fields (a rect command takes 32 bytes, a text command 32 + length rounded up to 8).
+enum { UI_COMMAND_ALIGN = 8 };
 struct UiBaseCommand {
     int32_t type;
     int32_t size;
@@ -137,11 +135,10 @@ union UiCommand {
     UiTextCommand text;
     UiIconCommand icon;
 };
-#pragma pack(pop)
 
 static_assert(sizeof(UiJumpCommand) == 16 && sizeof(UiClipCommand) == 24 && sizeof(UiRectCommand) == 28);
 static_assert(sizeof(UiTextCommand) == 32 && sizeof(UiIconCommand) == 32);
-static_assert(alignof(UiRect) == 1 && alignof(UiVec) == 1 && alignof(UiColor) == 1);
+static_assert(alignof(UiCommand) <= UI_COMMAND_ALIGN);
 
 struct UiLayout {
     UiRect body;  // cells are placed in it; already shifted by the container's scroll
@@ -210,7 +207,10 @@ struct UiContext {
     UiContainer* next_hover_root;
     UiContainer* scroll_target;
     // stacks
-    UiStack<char, UI_COMMANDLIST_SIZE> command_list;
+    struct {
+        int idx;
+        alignas(UI_COMMAND_ALIGN) char items[UI_COMMANDLIST_SIZE];
+    } command_list;
     UiStack<UiContainer*, UI_ROOTLIST_SIZE> root_list;
     UiStack<UiContainer*, UI_CONTAINERSTACK_SIZE> container_stack;
     UiStack<UiRect, UI_CLIPSTACK_SIZE> clip_stack;
@@ -265,7 +265,7 @@ int ui_clip_test(UiContext* ctx, UiRect rect);
 UiRect ui_rect_intersect(UiRect a, UiRect b);
 UiRect ui_rect_expand(UiRect rect, int n);
 
-// Commands
+// Commands. The size is rounded up to UI_COMMAND_ALIGN.
 UiCommand* ui_command_push(UiContext* ctx, int type, int size);
 // Steps *cmd to the next drawable command of the finished frame (start with *cmd = nullptr);
 // returns 0 at the end of the list.

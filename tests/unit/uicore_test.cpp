@@ -553,15 +553,13 @@ TEST_F(UiCore, CommandsCarryTheirSizes) {
     });
     std::vector<std::pair<int, int>> seen;  // (type, size)
     UiCommand* cmd = nullptr;
-    while (ui_cmd_next(ctx, &cmd)) {
-        int type = cmd->type, size = cmd->base.size;  // copies: the fields sit at any byte offset
-        seen.emplace_back(type, size);
-    }
-    std::vector<std::pair<int, int>> want = {{UI_COMMAND_CLIP, 24}, {UI_COMMAND_TEXT, 32 + 5}, {UI_COMMAND_CLIP, 24},
-                                             {UI_COMMAND_ICON, 32}, {UI_COMMAND_RECT, 28}};
+    while (ui_cmd_next(ctx, &cmd)) seen.emplace_back(cmd->type, cmd->base.size);
+    // Sizes are rounded up to 8 bytes: a rect is 28 bytes of fields, "hello" needs 32 + 5.
+    std::vector<std::pair<int, int>> want = {{UI_COMMAND_CLIP, 24}, {UI_COMMAND_TEXT, 40}, {UI_COMMAND_CLIP, 24},
+                                             {UI_COMMAND_ICON, 32}, {UI_COMMAND_RECT, 32}};
     EXPECT_EQ(seen, want);
     // The list holds the head and tail jumps of main too (16 bytes each).
-    EXPECT_EQ(ctx->command_list.idx, 16 + 24 + 37 + 24 + 32 + 28 + 16);
+    EXPECT_EQ(ctx->command_list.idx, 16 + 24 + 40 + 24 + 32 + 32 + 16);
 }
 
 TEST_F(UiCore, WrappedTextBreaksAtWordsAndNewlines) {
