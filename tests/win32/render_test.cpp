@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -159,6 +160,33 @@ TEST_F(GdiFrame, BackgroundRectAndClippedText) {
     EXPECT_GT(inside, 20);
     EXPECT_EQ(outside, 0);
     EXPECT_EQ(target.at(102, 82), accent);
+}
+
+TEST_F(GdiFrame, DrawnTextStaysInsideItsMeasuredBox) {
+    Target target(kW, kH);
+    ASSERT_TRUE(target.ok());
+    const UiColor bg = palette_color(kSlotBackground);
+    const char* text = "Kestrune \xc3\xa9t\xc3\xa9";
+    const int x0 = 12, y0 = 20;
+    const int w = text_width(font_medium(), text, -1), h = text_height(font_medium());
+    ASSERT_LT(x0 + w, kW);
+    build([&] { ui_text_at(ctx, font_medium(), text, -1, ui_vec(x0, y0), palette_color(kSlotText)); });
+    render(target.dc(), kW, kH, true);
+    int min_x = kW, max_x = -1, min_y = kH, max_y = -1;
+    for (int y = 0; y < kH; y++)
+        for (int x = 0; x < kW; x++)
+            if (!(target.at(x, y) == bg)) {
+                min_x = std::min(min_x, x);
+                max_x = std::max(max_x, x);
+                min_y = std::min(min_y, y);
+                max_y = std::max(max_y, y);
+            }
+    ASSERT_GE(max_x, 0) << "no ink";
+    EXPECT_GE(min_x, x0 - 1);
+    EXPECT_LE(max_x, x0 + w + 1);
+    EXPECT_GT(max_x, x0 + w / 2) << "the ink spans the measured width";
+    EXPECT_GE(min_y, y0);
+    EXPECT_LT(max_y, y0 + h);
 }
 
 TEST_F(GdiFrame, InactiveFrameIsFiveEighthsOfTheActiveOne) {
