@@ -6,6 +6,7 @@
 #include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/window_post.h"
 
 struct Platform {
     Files* files = nullptr;
@@ -13,6 +14,7 @@ struct Platform {
     Environment* env = nullptr;
     Clipboard* clipboard = nullptr;
     Registry* registry = nullptr;
+    WindowPost* window_post = nullptr;
 };
 
 Platform& platform();
@@ -24,6 +26,7 @@ inline Clock& os_clock() { return *platform().clock; }
 inline Environment& os_env() { return *platform().env; }
 inline Clipboard& os_clipboard() { return *platform().clipboard; }
 inline Registry& os_registry() { return *platform().registry; }
+inline WindowPost& os_window_post() { return *platform().window_post; }
 
 // Installs a backend for the length of a scope.
 class PlatformScope {
