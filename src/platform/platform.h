@@ -1,6 +1,7 @@
 // The OS boundary: one interface per capability, reached through a process-wide table.
 // The entry point installs the win32 backend; tests install the fake world or a fault wrapper.
 #pragma once
+#include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/files.h"
@@ -9,6 +10,7 @@ struct Platform {
     Files* files = nullptr;
     Clock* clock = nullptr;
     Environment* env = nullptr;
+    Clipboard* clipboard = nullptr;
 };
 
 Platform& platform();
@@ -18,6 +20,7 @@ Platform platform_install(const Platform& p);
 inline Files& os_files() { return *platform().files; }
 inline Clock& os_clock() { return *platform().clock; }
 inline Environment& os_env() { return *platform().env; }
+inline Clipboard& os_clipboard() { return *platform().clipboard; }
 
 // Installs a backend for the length of a scope.
 class PlatformScope {

@@ -1,5 +1,7 @@
 #include "platform/fake/fake_world.h"
 
+#include <algorithm>
+
 #include "core/text.h"
 #include "platform/paths.h"
 
@@ -286,6 +288,30 @@ std::u16string FakeEnvironment::expand(std::u16string_view text) {
         out += text[i++];
     }
     return out;
+}
+
+bool FakeClipboard::open() {
+    if (busy_opens <= 0) return true;
+    --busy_opens;
+    return false;
+}
+
+ClipboardResult FakeClipboard::set_text(std::u16string_view text) {
+    if (!open()) return ClipboardResult::Busy;
+    put(text);
+    ++sets;
+    return ClipboardResult::Ok;
+}
+
+ClipboardResult FakeClipboard::get_text(std::u16string& out, size_t max_units) {
+    out.clear();
+    if (!open()) return ClipboardResult::Busy;
+    if (!has_text_) return ClipboardResult::NoText;
+    std::u16string_view t = text_;
+    t = t.substr(0, std::min(t.size(), max_units));
+    t = t.substr(0, std::min(t.size(), t.find(u'\0')));
+    out.assign(t);
+    return ClipboardResult::Ok;
 }
 
 namespace {

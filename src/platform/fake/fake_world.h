@@ -84,13 +84,35 @@ private:
     std::map<std::u16string, std::pair<std::u16string, std::u16string>> vars_;  // key -> (name, value)
 };
 
+// The clipboard as one text slot. Like CF_UNICODETEXT, a text is read back up to its first NUL.
+// busy_opens makes that many following calls fail as if another program held the clipboard open.
+class FakeClipboard : public Clipboard {
+public:
+    ClipboardResult set_text(std::u16string_view text) override;
+    ClipboardResult get_text(std::u16string& out, size_t max_units) override;
+
+    // Seeding and inspection: any units at all (lone surrogates, no NUL), or nothing on the clipboard.
+    void put(std::u16string_view units) { text_ = std::u16string(units), has_text_ = true; }
+    void empty() { text_.clear(), has_text_ = false; }
+    bool has_text() const { return has_text_; }
+    const std::u16string& text() const { return text_; }
+    int busy_opens = 0;
+    int sets = 0;  // successful set_text calls
+
+private:
+    bool open();
+    std::u16string text_;
+    bool has_text_ = false;
+};
+
 // The whole fake machine: a C: drive with the usual Windows folders, a user "user".
 class FakeWorld {
 public:
     FakeWorld();
-    Platform platform() { return Platform{&files, &clock, &env}; }
+    Platform platform() { return Platform{&files, &clock, &env, &clipboard}; }
 
     FakeFiles files;
     FakeClock clock;
     FakeEnvironment env;
+    FakeClipboard clipboard;
 };

@@ -3,3 +3,9 @@
 #include "platform/platform.h"
 
 Platform win32_platform();
+
+// The clipboard backend (win32_clipboard.cpp). The clipboard is opened with the owner window when
+// one was given (the launcher's window, an HWND); until then with a hidden message-only window of
+// the calling thread, because emptying a clipboard opened without an owner makes setting it fail.
+Clipboard* win32_clipboard();
+void win32_clipboard_set_owner(void* hwnd);

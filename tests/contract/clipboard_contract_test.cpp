@@ -1,0 +1,72 @@
+// What the clipboard must do, against the fake natively and against both the fake and Win32 under wine.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "contract/backends.h"
+
+namespace {
+
+class ClipboardContract : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        if (!contract_backend_open(GetParam(), backend_)) GTEST_SKIP() << GetParam() << " is not available here";
+        scope_ = std::make_unique<PlatformScope>(backend_.platform);
+    }
+    void TearDown() override {
+        scope_.reset();
+        contract_backend_close(backend_);
+    }
+    Clipboard& cb() { return *backend_.platform.clipboard; }
+
+    ContractBackend backend_;
+    std::unique_ptr<PlatformScope> scope_;
+};
+
+TEST_P(ClipboardContract, TextRoundTrips) {
+    const std::u16string cases[] = {
+        u"plain text",
+        u"caf\u00e9 \U0001F600 \u4e2d\u6587 end",  // a non-BMP character in the middle
+        u"",
+        u"line one\r\nline two\t",
+    };
+    for (const auto& text : cases) {
+        ASSERT_EQ(cb().set_text(text), ClipboardResult::Ok);
+        std::u16string back = u"stale";
+        ASSERT_EQ(cb().get_text(back, 1 << 20), ClipboardResult::Ok);
+        EXPECT_EQ(back, text);
+    }
+}
+
+TEST_P(ClipboardContract, ReadsAreCutToTheLimitAndAtTheFirstNul) {
+    ASSERT_EQ(cb().set_text(u"abcdef"), ClipboardResult::Ok);
+    std::u16string back;
+    ASSERT_EQ(cb().get_text(back, 4), ClipboardResult::Ok);
+    EXPECT_EQ(back, u"abcd");
+    ASSERT_EQ(cb().get_text(back, 0), ClipboardResult::Ok);
+    EXPECT_EQ(back, u"");
+    std::u16string with_nul(u"ab\0cd", 5);
+    ASSERT_EQ(cb().set_text(with_nul), ClipboardResult::Ok);
+    ASSERT_EQ(cb().get_text(back, 100), ClipboardResult::Ok);
+    EXPECT_EQ(back, u"ab");
+}
+
+TEST_P(ClipboardContract, OneMebibyteOfText) {
+    std::u16string big(1 << 20, u'x');
+    for (size_t i = 0; i < big.size(); i += 997) big[i] = static_cast<char16_t>(u'a' + i % 26);
+    ASSERT_EQ(cb().set_text(big), ClipboardResult::Ok);
+    std::u16string back;
+    ASSERT_EQ(cb().get_text(back, big.size() + 10), ClipboardResult::Ok);
+    EXPECT_TRUE(back == big);
+    ASSERT_EQ(cb().get_text(back, 1023), ClipboardResult::Ok);
+    EXPECT_TRUE(back == big.substr(0, 1023));
+}
+
+#ifdef _WIN32
+INSTANTIATE_TEST_SUITE_P(Backends, ClipboardContract, ::testing::Values("fake", "win32"));
+#else
+INSTANTIATE_TEST_SUITE_P(Backends, ClipboardContract, ::testing::Values("fake"));
+#endif
+
+}  // namespace
