@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <mutex>
 #include <new>
 
 namespace {
@@ -9,8 +10,46 @@ namespace {
 std::atomic<int64_t> g_reserved{0};
 std::atomic<int64_t> g_used{0};
 std::atomic<int64_t> g_peak{0};
-std::atomic<int64_t> g_allocations{0};
 std::atomic<int64_t> g_blocks{0};
+
+// The allocation count is the one counter touched on every allocation that nobody needs to
+// compare against, so each thread keeps its own (only that thread writes it, with a plain atomic
+// store) and a snapshot adds them up. Counts of threads that ended are folded into g_retired.
+struct AllocationCounter {
+    std::atomic<int64_t> count{0};
+    AllocationCounter* next = nullptr;
+    AllocationCounter* prev = nullptr;
+    AllocationCounter();
+    ~AllocationCounter();
+};
+
+std::mutex g_counters_lock;
+AllocationCounter* g_counters = nullptr;
+int64_t g_retired = 0;
+
+AllocationCounter::AllocationCounter() {
+    std::lock_guard<std::mutex> hold(g_counters_lock);
+    next = g_counters;
+    if (next) next->prev = this;
+    g_counters = this;
+}
+
+AllocationCounter::~AllocationCounter() {
+    std::lock_guard<std::mutex> hold(g_counters_lock);
+    g_retired += count.load(std::memory_order_relaxed);
+    if (prev) prev->next = next;
+    else g_counters = next;
+    if (next) next->prev = prev;
+}
+
+thread_local AllocationCounter t_allocations;
+
+int64_t allocations_total() {
+    std::lock_guard<std::mutex> hold(g_counters_lock);
+    int64_t sum = g_retired;
+    for (AllocationCounter* c = g_counters; c; c = c->next) sum += c->count.load(std::memory_order_relaxed);
+    return sum;
+}
 
 constexpr uint64_t kDefaultBlockSize = 65536;
 // The header is padded to 16 bytes so the data area keeps the heap's alignment.
@@ -94,7 +133,7 @@ void* arena_alloc(Arena* arena, uint64_t n) {
     b->used += size;
     arena->used += size;
     arena->allocations += 1;
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    t_allocations.count.store(t_allocations.count.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
     add_used(static_cast<int64_t>(size));
     return result;
 }
@@ -169,7 +208,7 @@ ArenaStats arena_stats() {
     s.reserved = g_reserved.load(std::memory_order_relaxed);
     s.used = g_used.load(std::memory_order_relaxed);
     s.peak = g_peak.load(std::memory_order_relaxed);
-    s.allocations = g_allocations.load(std::memory_order_relaxed);
+    s.allocations = allocations_total();
     s.blocks = g_blocks.load(std::memory_order_relaxed);
     return s;
 }

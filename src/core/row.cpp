@@ -47,6 +47,50 @@ void permute_rows(Row* items, const int32_t* order, unsigned char* placed, int32
     }
 }
 
+// Sort keys: the first eight folded units packed big-endian into two 64-bit words, so most
+// comparisons end on an integer compare; ties continue unit by unit from the ninth.
+struct TextKey {
+    uint64_t head;
+    uint64_t head2;
+    const char16_t* text;
+    uint32_t len;
+};
+
+inline char16_t fold(char16_t c) { return static_cast<char16_t>(static_cast<unsigned>(c) - u'A' < 26u ? c + 32 : c); }
+
+TextKey make_key(const char16_t* s) {
+    TextKey k{0, 0, s, static_cast<uint32_t>(text_len(s))};
+    for (uint32_t i = 0; i < 4; ++i) k.head = (k.head << 16) | (i < k.len ? fold(s[i]) : 0);
+    for (uint32_t i = 4; i < 8; ++i) k.head2 = (k.head2 << 16) | (i < k.len ? fold(s[i]) : 0);
+    return k;
+}
+
+// A cheap fingerprint for grouping equal texts: the length, the packed head and the last four
+// folded units (paths and titles tend to differ at their ends). Equal texts give equal values.
+uint32_t fingerprint(const TextKey& k) {
+    uint64_t tail = 0;
+    for (uint32_t i = k.len > 4 ? k.len - 4 : 0; i < k.len; ++i) tail = (tail << 16) | fold(k.text[i]);
+    uint64_t h = (k.head * 0x9E3779B97F4A7C15ull) ^ (k.head2 * 0xC2B2AE3D27D4EB4Full) ^ (tail * 0x165667B19E3779F9ull) ^ k.len;
+    return static_cast<uint32_t>(h ^ (h >> 32));
+}
+
+// Three-way case-insensitive comparison of two keys, same order as text_compare_ci.
+inline int key_compare(const TextKey& a, const TextKey& b) {
+    if (a.head != b.head) {
+        // A zero unit in the packed head stands for "ended here": shorter sorts first, as it should,
+        // unless the text itself holds a NUL, which a terminated string cannot.
+        return a.head < b.head ? -1 : 1;
+    }
+    if (a.head2 != b.head2) return a.head2 < b.head2 ? -1 : 1;
+    uint32_t n = a.len < b.len ? a.len : b.len;
+    for (uint32_t i = 8; i < n; ++i) {
+        char16_t x = fold(a.text[i]), y = fold(b.text[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.len == b.len) return 0;
+    return a.len < b.len ? -1 : 1;
+}
+
 bool score_before(const Row& a, const Row& b) {
     if (a.score != b.score) return a.score > b.score;
     return text_compare_ci(a.title ? a.title : kEmpty, b.title ? b.title : kEmpty) < 0;
@@ -161,7 +205,7 @@ void rowlist_sort_by_score(RowList* list) {
     struct Entry {
         int32_t score;
         int32_t pos;
-        const char16_t* title;
+        TextKey title;
     };
     ScratchScope scope;
     int32_t n = list->count;
@@ -174,11 +218,11 @@ void rowlist_sort_by_score(RowList* list) {
     }
     for (int32_t i = 0; i < n; ++i) {
         const Row& r = list->items[i];
-        entries[i] = Entry{r.score, i, r.title ? r.title : kEmpty};
+        entries[i] = Entry{r.score, i, make_key(r.title ? r.title : kEmpty)};
     }
     std::sort(entries, entries + n, [](const Entry& a, const Entry& b) {
         if (a.score != b.score) return a.score > b.score;
-        return text_compare_ci(a.title, b.title) < 0;
+        return key_compare(a.title, b.title) < 0;
     });
     for (int32_t i = 0; i < n; ++i) order[i] = entries[i].pos;
     permute_rows(list->items, order, placed, n);
@@ -187,16 +231,15 @@ void rowlist_sort_by_score(RowList* list) {
 void rowlist_sort_shortest_path(RowList* list) {
     if (!list || list->count < 2) return;
     struct Entry {
-        size_t len;
-        const char16_t* key;
+        TextKey key;
         int32_t pos;
     };
     auto before = [](const Entry& a, const Entry& b) {
-        bool ea = a.len == 0, eb = b.len == 0;
+        bool ea = a.key.len == 0, eb = b.key.len == 0;
         if (ea != eb) return eb;
         if (ea) return false;
-        if (a.len != b.len) return a.len < b.len;
-        int c = text_compare_ci(std::u16string_view(a.key, a.len), std::u16string_view(b.key, b.len));
+        if (a.key.len != b.key.len) return a.key.len < b.key.len;
+        int c = key_compare(a.key, b.key);
         if (c != 0) return c < 0;
         return a.pos < b.pos;
     };
@@ -216,8 +259,7 @@ void rowlist_sort_shortest_path(RowList* list) {
         return;
     }
     for (int32_t i = 0; i < n; ++i) {
-        const char16_t* key = list->items[i].path ? list->items[i].path : kEmpty;
-        entries[i] = Entry{text_len(key), key, i};
+        entries[i] = Entry{make_key(list->items[i].path ? list->items[i].path : kEmpty), i};
     }
     std::sort(entries, entries + n, before);
     for (int32_t i = 0; i < n; ++i) order[i] = entries[i].pos;
@@ -227,8 +269,10 @@ void rowlist_sort_shortest_path(RowList* list) {
 void rowlist_dedup(RowList* list) {
     if (!list || list->count < 2) return;
     struct Entry {
-        const char16_t* title;
-        const char16_t* target;
+        TextKey title;
+        TextKey target;
+        uint32_t title_hash;
+        uint32_t target_hash;
         int32_t pos;
     };
     ScratchScope scope;
@@ -241,18 +285,24 @@ void rowlist_dedup(RowList* list) {
     for (int32_t i = 0; i < n; ++i) {
         const Row& r = list->items[i];
         if (!r.title) continue;  // rows without a title are never dropped
-        entries[m++] = Entry{r.title, r.target ? r.target : kEmpty, i};
+        const char16_t* target = r.target ? r.target : kEmpty;
+        TextKey tk = make_key(r.title), gk = make_key(target);
+        entries[m++] = Entry{tk, gk, fingerprint(tk), fingerprint(gk), i};
     }
+    // Only runs of equal title and target matter here, so the order compares fingerprints of the
+    // folded texts before the texts themselves (paths share long prefixes).
     std::sort(entries, entries + m, [](const Entry& a, const Entry& b) {
-        int c = text_compare_ci(a.title, b.title);
+        if (a.title_hash != b.title_hash) return a.title_hash < b.title_hash;
+        if (a.target_hash != b.target_hash) return a.target_hash < b.target_hash;
+        int c = key_compare(a.title, b.title);
         if (c != 0) return c < 0;
-        c = text_compare_ci(a.target, b.target);
+        c = key_compare(a.target, b.target);
         if (c != 0) return c < 0;
         return a.pos < b.pos;
     });
     for (int32_t i = 1; i < m; ++i) {
-        if (text_compare_ci(entries[i].title, entries[i - 1].title) == 0 &&
-            text_compare_ci(entries[i].target, entries[i - 1].target) == 0) {
+        if (key_compare(entries[i].title, entries[i - 1].title) == 0 &&
+            key_compare(entries[i].target, entries[i - 1].target) == 0) {
             drop[entries[i].pos] = 1;
         }
     }
