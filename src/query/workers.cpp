@@ -18,6 +18,7 @@
 #include "query/pipeline_sources.h"
 #include "query/query_parser.h"
 #include "query/result_messages.h"
+#include "store/options.h"
 
 namespace {
 

@@ -189,13 +189,13 @@ TEST_F(Workers, RequestsKeepTheirLimits) {
 }
 
 TEST_F(Workers, StaleGenerations) {
+    start();
     int32_t g = search_generation_next();
     EXPECT_EQ(is_stale(g), 0);
     EXPECT_EQ(is_stale(0), 0);
     search_generation_next();
     EXPECT_EQ(is_stale(g), 1);
     EXPECT_EQ(is_stale(0), 0);
-    start();
     workers_stop();
     EXPECT_EQ(is_stale(search_generation_newest()), 1);  // shutdown has begun
     EXPECT_EQ(is_stale(0), 0);
@@ -264,7 +264,9 @@ TEST_F(Workers, StressTenThousandRequests) {
         for (int32_t i = 0; i < m.list->count; ++i) {
             const Row& r = m.list->items[i];
             std::string sub = u8s(r.subtitle);
-            if (sub == "echo" || sub == "scoped") EXPECT_EQ(u8s(r.title), sent[m.generation]);
+            if (sub == "echo" || sub == "scoped") {
+                EXPECT_EQ(u8s(r.title), sent[m.generation]);
+            }
         }
         result_destroy(shown);
         shown = m.list;
