@@ -4,11 +4,13 @@
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/files.h"
+#include "platform/registry.h"
 
 struct Platform {
     Files* files = nullptr;
     Clock* clock = nullptr;
     Environment* env = nullptr;
+    Registry* registry = nullptr;
 };
 
 Platform& platform();
@@ -18,6 +20,7 @@ Platform platform_install(const Platform& p);
 inline Files& os_files() { return *platform().files; }
 inline Clock& os_clock() { return *platform().clock; }
 inline Environment& os_env() { return *platform().env; }
+inline Registry& os_registry() { return *platform().registry; }
 
 // Installs a backend for the length of a scope.
 class PlatformScope {
