@@ -4,12 +4,14 @@
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/files.h"
+#include "platform/registry.h"
 #include "platform/window_post.h"
 
 struct Platform {
     Files* files = nullptr;
     Clock* clock = nullptr;
     Environment* env = nullptr;
+    Registry* registry = nullptr;
     WindowPost* window_post = nullptr;
 };
 
@@ -20,6 +22,7 @@ Platform platform_install(const Platform& p);
 inline Files& os_files() { return *platform().files; }
 inline Clock& os_clock() { return *platform().clock; }
 inline Environment& os_env() { return *platform().env; }
+inline Registry& os_registry() { return *platform().registry; }
 inline WindowPost& os_window_post() { return *platform().window_post; }
 
 // Installs a backend for the length of a scope.

@@ -138,7 +138,7 @@ constexpr SettingsEntry kEntries[] = {
     page(u"Start", u"Personalization", u"ms-settings:personalization-start", u"Start menu"),
     page(u"Taskbar", u"Personalization", u"ms-settings:taskbar"),
     page(u"Themes", u"Personalization", u"ms-settings:themes"),
-    page(u"Auto-hide the taskbar", u"Personalization", u"ms-settings:taskbar", nullptr, 0, 0, u"autohide|hide|taskbar"),
+    page(u"Auto-hide the taskbar", u"Personalization", u"ms-settings:taskbar", nullptr, 0, 0, u"autohide|hide|hidden|collapse|disappear|taskbar"),
     // Privacy
     page(u"Accessory apps", u"Privacy", u"ms-settings:privacy-accessoryapps", nullptr, 0, k1809End),
     page(u"Account info", u"Privacy", u"ms-settings:privacy-accountinfo"),

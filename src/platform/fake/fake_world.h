@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/fake/fake_registry.h"
 #include "platform/platform.h"
 
 class FakeFiles : public Files {
@@ -114,14 +115,16 @@ private:
     bool open_ = false;
 };
 
-// The whole fake machine: a C: drive with the usual Windows folders, a user "user".
+// The whole fake machine: a C: drive with the usual Windows folders, a user "user", and the
+// registry values every Windows has (the version keys of Windows 10 22H2, build 19045).
 class FakeWorld {
 public:
     FakeWorld();
-    Platform platform() { return Platform{&files, &clock, &env, &window}; }
+    Platform platform() { return Platform{&files, &clock, &env, &registry, &window}; }
 
     FakeFiles files;
     FakeClock clock;
     FakeEnvironment env;
+    FakeRegistry registry;
     FakeWindowPost window;
 };

@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "platform/win32/handle.h"
+#include "platform/win32/win32_registry.h"
 #include "platform/win32/wide.h"
 
 namespace {
@@ -254,5 +255,5 @@ Platform win32_platform() {
     static Win32Files files;
     static Win32Clock clock;
     static Win32Environment env;
-    return Platform{&files, &clock, &env, &window_post()};
+    return Platform{&files, &clock, &env, &win32_registry(), &window_post()};
 }
