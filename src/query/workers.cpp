@@ -47,6 +47,7 @@ std::thread g_fast_thread;
 std::thread g_slow_thread;
 std::atomic<bool> g_slow_available{false};
 int g_fail_thread_start = 0;
+std::atomic<int> g_threads_alive{0};
 
 bool leaving(const Lane& lane) {
     return g_shutdown.load(std::memory_order_acquire) || lane.leave.load(std::memory_order_acquire);
@@ -68,6 +69,7 @@ bool post(uint32_t message, int32_t generation, RowList* list) {
 }
 
 void lane_exited(Lane& lane) {
+    g_threads_alive.fetch_sub(1, std::memory_order_acq_rel);
     {
         std::lock_guard<std::mutex> lock(lane.exit_mutex);
         lane.exited = true;
@@ -172,9 +174,11 @@ void slow_lane_main(std::shared_ptr<Lane> self) {
 std::shared_ptr<Lane> start_lane(void (*body)(std::shared_ptr<Lane>), std::thread& thread, int fail_bit) {
     auto lane = std::make_shared<Lane>();
     if (g_fail_thread_start & fail_bit) return nullptr;
+    g_threads_alive.fetch_add(1, std::memory_order_acq_rel);
     try {
         thread = std::thread(body, lane);
     } catch (const std::system_error&) {
+        g_threads_alive.fetch_sub(1, std::memory_order_acq_rel);
         return nullptr;
     }
     return lane;
@@ -219,6 +223,7 @@ void workers_stop() {
 
 bool workers_fast_lane_running() { return g_fast != nullptr; }
 bool workers_slow_lane_available() { return g_slow_available.load(std::memory_order_acquire); }
+int workers_threads_alive() { return g_threads_alive.load(std::memory_order_acquire); }
 
 void search_request(std::string_view text, const char16_t* scope_folder) {
     char16_t converted[kRequestTextCap];

@@ -29,6 +29,8 @@ void workers_start();
 void workers_stop();
 bool workers_fast_lane_running();
 bool workers_slow_lane_available();
+// Lane threads that have not returned yet, abandoned ones included.
+int workers_threads_alive();
 
 // A search-box edit: text is the box's UTF-8 text, scope_folder the folder the user dived into
 // (ends with a backslash; null or "" for none).
