@@ -384,3 +384,20 @@ TEST_F(Pipeline, LocalPreviewUsesOnlyLocalSources) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IndexerBackendSwitch, FollowsTheIndexerOption) {
+    const IndexerBackend* saved = indexer_backend_install(nullptr);
+    EXPECT_EQ(indexer_backend()->id, kIndexerWindowsSearch);
+    uint32_t g = cache_generation();
+    options_set_indexer(kIndexerEverything);
+    EXPECT_EQ(indexer_backend(), &kEverythingBackend);
+    EXPECT_NE(cache_generation(), g);
+    options_set_indexer(kIndexerWindowsSearch);
+    EXPECT_EQ(indexer_backend(), &kWindowsSearchBackend);
+    options_reset();
+    indexer_backend_install(saved);
+}
+
+}  // namespace
