@@ -9,3 +9,5 @@ Platform win32_platform();
 // the calling thread, because emptying a clipboard opened without an owner makes setting it fail.
 Clipboard* win32_clipboard();
 void win32_clipboard_set_owner(void* hwnd);
+// The window that results are posted to (an HWND); null before it exists and after it is destroyed.
+void win32_set_result_window(void* hwnd);
