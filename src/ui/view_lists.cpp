@@ -161,7 +161,9 @@ void view_menu_close() {
     m.open = false;
     m.title[0] = 0;
     if (was_open) {
-        // Back to the text the list was shown for, without treating it as an edit.
+        // Back to the text the list was shown for, without treating it as an edit; no undo
+        // steps from the menu's filter survive.
+        box_clear(g_state.box);
         box_set_text(g_state.box, m.saved_text, std::strlen(m.saved_text));
         box_change_handled(g_state.box);
     }
