@@ -127,6 +127,10 @@ TextExtents& view_box_extents();
 // Builds one frame between ui_frame_begin and ui_frame_end; w and h are the window's size.
 void view_frame(UiContext* ctx, int w, int h);
 
+// When the footer starts to read "searching..." (a tick count; the window procedure repaints
+// then), or 0 while the final list of the latest request is in or nothing is awaited.
+uint64_t view_searching_due_ms();
+
 // The UI core id of the search box.
 UiId view_box_id(UiContext* ctx);
 
