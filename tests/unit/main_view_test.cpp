@@ -647,4 +647,45 @@ TEST_F(MainViewTest, ForwardOpensTheMenuAndBackClosesIt) {
     EXPECT_EQ(view_row_count(), 3);
 }
 
+TEST_F(MainViewTest, AllAppsFilterGoesToTheFastLaneAndItsRowsAreAdopted) {
+    key('A', kModCtrl);
+    frame();
+    ASSERT_EQ(s().view, kViewAllApps);
+    type("no");
+    const SearchRequest req = read_request();
+    EXPECT_EQ(u8(req.apps_text), "no");
+    EXPECT_EQ(req.apps_generation, search_generation_newest());
+    RowList* list = rows(2, u"Notepad ");
+    list->view = kViewAllApps;
+    on_view_rows(req.apps_generation, list);
+    EXPECT_EQ(view_row_count(), 2);
+    EXPECT_EQ(selection(), 0);
+    // An older filter's rows are dropped.
+    type("t");
+    RowList* late = rows(5);
+    late->view = kViewAllApps;
+    on_view_rows(req.apps_generation, late);
+    EXPECT_EQ(view_row_count(), 2);
+    // The app index changed: the filter is asked again.
+    const int32_t g = search_generation_newest();
+    on_apps_changed();
+    EXPECT_GT(search_generation_newest(), g);
+    EXPECT_EQ(u8(read_request().apps_text), "not");
+}
+
+TEST_F(MainViewTest, BackspaceAtTheStartOfAScopeGoesUp) {
+    text_copy_to(s().scope_folder, kScopeFolderCap, u"C:\\Users\\");
+    type("a");
+    key(vk::kBack);
+    frame();
+    EXPECT_EQ(u8(s().scope_folder), "C:\\Users\\");  // the character went first
+    key(vk::kBack);
+    EXPECT_EQ(u8(s().scope_folder), "C:\\");
+    EXPECT_EQ(u8(read_request().scope_folder), "C:\\");
+    FooterTexts t;
+    results(3);
+    view_footer_texts(&t);
+    EXPECT_STREQ(t.hint, "Enter dive | Bksp up | Tab menu");
+}
+
 }  // namespace
