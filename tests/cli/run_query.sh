@@ -1,5 +1,5 @@
 #!/bin/bash
-# kestrune-cli query: rows of the search pipeline, one tab-separated line each.
+# kestrune-cli query TEXT [--scope FOLDER]: rows of the search pipeline, one tab-separated line each.
 set -u
 IFS=';' read -ra CLI <<< "$1"
 fail() { echo "FAIL: $*" >&2; exit 1; }
