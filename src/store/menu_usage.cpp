@@ -10,6 +10,7 @@
 #include "store/atomic_save.h"
 #include "store/data_dir.h"
 #include "store/data_file.h"
+#include "store/field_cut.h"
 
 namespace {
 
@@ -31,13 +32,12 @@ int32_t find(const char16_t* key) {
 }
 
 void set_entry(MenuUsageEntry& e, std::u16string_view key, int32_t count) {
-    text_copy_to(e.key, kMenuUsageKeyCapacity, key);
+    field_copy(e.key, kMenuUsageKeyCapacity, key);
     e.count = count;
 }
 
 void parse_line(std::u16string_view line) {
-    line = line.substr(0, kLineLimit);
-    std::u16string text(line);
+    std::u16string text(field_cut(line, kLineLimit));
     bool digits = false;
     const char16_t* end = nullptr;
     int32_t count = datafile_parse_int(text.c_str(), &digits, &end);
@@ -45,7 +45,7 @@ void parse_line(std::u16string_view line) {
     std::u16string_view key(end + 1);
     while (!key.empty() && (key.back() == u'\r' || key.back() == u'\n')) key.remove_suffix(1);
     if (key.empty()) return;
-    key = key.substr(0, kMenuUsageKeyCapacity - 1);
+    key = field_cut(key, kMenuUsageKeyCapacity - 1);
     std::u16string cut(key);
     if (find(cut.c_str()) >= 0) return;
     set_entry(g_usage.entries[g_usage.count++], key, count > kMenuUsageMaxCount ? kMenuUsageMaxCount : count);

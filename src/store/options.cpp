@@ -11,6 +11,7 @@
 #include "query/cache_generation.h"
 #include "store/data_dir.h"
 #include "store/data_file.h"
+#include "store/field_cut.h"
 #include "ui/theme_names.h"
 
 std::atomic<OptionsIndexerSelectFn> options_indexer_select_hook{nullptr};
@@ -127,7 +128,7 @@ void apply_section(void*, const char16_t* section, int32_t count, const KeyValue
         else if (key == u"hide_on_focus") o.hide_on_focus = parse_bool(v);
         else if (key == u"indexer") o.indexer.store(equal_ascii_ci(text_view(v), u"everything") ? kIndexerEverything : kIndexerWindowsSearch);
         else if (key == u"terminal") {
-            text_copy_to(o.terminal, kTerminalCapacity, text_view(v));
+            field_copy(o.terminal, kTerminalCapacity, text_view(v));
             if (OptionsTerminalSetFn set = options_terminal_set_hook.load()) set(o.terminal);
         } else if (key == u"hotkey_mod") o.hotkey_mod = datafile_parse_int(v);
         else if (key == u"hotkey_vk") o.hotkey_vk = datafile_parse_int(v);
@@ -138,7 +139,7 @@ void apply_section(void*, const char16_t* section, int32_t count, const KeyValue
         else if (key == u"monitor_x") o.monitor_x = datafile_parse_int(v);
         else if (key == u"monitor_y") o.monitor_y = datafile_parse_int(v);
         else if (key == u"monitor_dev") {
-            text_copy_to(o.monitor_dev, kMonitorDevCapacity, text_view(v));
+            field_copy(o.monitor_dev, kMonitorDevCapacity, text_view(v));
             if (o.monitor_dev[0]) o.spot_remembered = 1;
         } else if (is_obsolete(key)) o.obsolete_seen = 1;
         else keep_extra(key, v);
@@ -219,7 +220,7 @@ bool options_save() {
     OptionsTerminalKeyFn key = options_terminal_key_hook.load();
     if (key && key(terminal, kTerminalCapacity)) {
         terminal[kTerminalCapacity - 1] = 0;
-        text_copy_to(g_options.terminal, kTerminalCapacity, terminal);
+        field_copy(g_options.terminal, kTerminalCapacity, terminal);
     }
     datafile_put_str(&w, "terminal", o.terminal);
     datafile_put_int(&w, "hotkey_mod", o.hotkey_mod);
@@ -291,7 +292,7 @@ void options_set_folders_only(bool on) {
 void options_set_spot(int32_t x, int32_t y, const char16_t* device) {
     g_options.monitor_x = x;
     g_options.monitor_y = y;
-    text_copy_to(g_options.monitor_dev, kMonitorDevCapacity, text_view(device));
+    field_copy(g_options.monitor_dev, kMonitorDevCapacity, text_view(device));
     g_options.spot_remembered = 1;
 }
 
@@ -299,7 +300,7 @@ bool options_get_spot(int32_t* x, int32_t* y, char16_t* device, size_t capacity)
     if (!g_options.spot_remembered) return false;
     if (x) *x = g_options.monitor_x;
     if (y) *y = g_options.monitor_y;
-    if (device && capacity) text_copy_to(device, capacity, g_options.monitor_dev);
+    if (device && capacity) field_copy(device, capacity, g_options.monitor_dev);
     return true;
 }
 
@@ -331,4 +332,4 @@ void options_set_theme(int32_t theme) {
 
 void options_set_ui_width(int32_t width) { g_options.ui_width = clamp_width(width); }
 void options_set_ui_rows(int32_t rows) { g_options.ui_rows = clamp_rows(rows); }
-void options_set_terminal(const char16_t* key) { text_copy_to(g_options.terminal, kTerminalCapacity, text_view(key)); }
+void options_set_terminal(const char16_t* key) { field_copy(g_options.terminal, kTerminalCapacity, text_view(key)); }

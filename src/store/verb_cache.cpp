@@ -10,6 +10,7 @@
 #include "store/atomic_save.h"
 #include "store/data_dir.h"
 #include "store/data_file.h"
+#include "store/field_cut.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ void finish(std::vector<Pending>& pending) {
         ShellVerb* verbs = copy_verbs(p.verbs.data(), static_cast<int32_t>(p.verbs.size()));
         if (!verbs) continue;
         VerbCacheEntry& e = g_cache.entries[g_cache.count++];
-        text_copy_to(e.key, kVerbCacheKeyCapacity, p.key);
+        field_copy(e.key, kVerbCacheKeyCapacity, p.key);
         e.verbs = verbs;
         e.count = static_cast<int32_t>(p.verbs.size());
         e.stamp = 0;
@@ -103,10 +104,11 @@ void verb_cache_parse(std::string_view bytes) {
         size_t end = nl == std::u16string_view::npos ? all.size() : nl;
         std::u16string_view line = all.substr(pos, end - pos);
         pos = end + 1;
+        line = field_cut(line, line.size());  // a NUL ends the line, as it would a C string
         while (!line.empty() && (line.back() == u'\r' || line.back() == u'\n')) line.remove_suffix(1);
         if (line.size() >= 2 && line[0] == u'K' && line[1] == u'\t') {
             if (pending.size() >= static_cast<size_t>(kVerbCacheMaxEntries)) break;
-            pending.push_back(Pending{std::u16string(line.substr(2, kVerbCacheKeyCapacity - 1)), {}});
+            pending.push_back(Pending{std::u16string(field_cut(line.substr(2), kVerbCacheKeyCapacity - 1)), {}});
         } else if (line.size() >= 2 && line[0] == u'V' && line[1] == u'\t' && !pending.empty()) {
             std::u16string_view rest = line.substr(2);
             size_t t1 = rest.find(u'\t');
@@ -117,9 +119,9 @@ void verb_cache_parse(std::string_view bytes) {
             Pending& cur = pending.back();
             if (verb.empty() || label.empty() || cur.verbs.size() >= static_cast<size_t>(kVerbCacheMaxVerbs)) continue;
             ShellVerb v{};
-            text_copy_to(v.verb, sizeof v.verb / sizeof(char16_t), verb);
-            text_copy_to(v.label, sizeof v.label / sizeof(char16_t), label);
-            text_copy_to(v.icon, sizeof v.icon / sizeof(char16_t), icon);
+            field_copy(v.verb, sizeof v.verb / sizeof(char16_t), verb);
+            field_copy(v.label, sizeof v.label / sizeof(char16_t), label);
+            field_copy(v.icon, sizeof v.icon / sizeof(char16_t), icon);
             cur.verbs.push_back(v);
         }
     }
@@ -161,7 +163,7 @@ void verb_cache_store(const char16_t* key, const ShellVerb* verbs, int32_t count
         for (int32_t i = 0; i < count; ++i) {
             if (copy[i].icon[0]) continue;
             if (const ShellVerb* known = verb_named(old.verbs, old.count, copy[i].verb))
-                text_copy_to(copy[i].icon, sizeof copy[i].icon / sizeof(char16_t), known->icon);
+                field_copy(copy[i].icon, sizeof copy[i].icon / sizeof(char16_t), known->icon);
         }
     } else if (g_cache.count >= kVerbCacheMaxEntries) {
         at = 0;
@@ -172,7 +174,7 @@ void verb_cache_store(const char16_t* key, const ShellVerb* verbs, int32_t count
     }
     VerbCacheEntry& e = g_cache.entries[at];
     free_entry(e);
-    text_copy_to(e.key, kVerbCacheKeyCapacity, text_view(key));
+    field_copy(e.key, kVerbCacheKeyCapacity, text_view(key));
     e.verbs = copy;
     e.count = count;
     e.stamp = ++g_cache.stamp;
@@ -215,7 +217,7 @@ void verb_cache_update_icons(const char16_t* key, const ShellVerb* verbs, int32_
     for (int32_t i = 0; i < e.count; ++i) {
         const ShellVerb* fresh = verb_named(verbs, count, e.verbs[i].verb);
         if (!fresh || !fresh->icon[0] || std::u16string_view(fresh->icon) == e.verbs[i].icon) continue;
-        text_copy_to(e.verbs[i].icon, sizeof e.verbs[i].icon / sizeof(char16_t), fresh->icon);
+        field_copy(e.verbs[i].icon, sizeof e.verbs[i].icon / sizeof(char16_t), fresh->icon);
         changed = true;
     }
     if (changed) verb_cache_save();

@@ -6,6 +6,7 @@
 #include "core/arena.h"
 #include "core/row.h"
 #include "query/cache_generation.h"
+#include "store/data_file.h"
 #include "store/pins.h"
 #include "unit/store_fixture.h"
 
@@ -141,6 +142,42 @@ TEST_F(PinsTest, AnUnreadableFileIsNeverReplaced) {
     auto s = faulty(fault);
     EXPECT_EQ(pin_toggle(nullptr, u"ms-settings:b", u"B", nullptr, 2), 0);
     EXPECT_EQ(*file(u"quick_access.dat"), before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LegacyJson, HostileTextIsSurvivedWithinTheLimits) {
+    std::string braces(kDataFileMaxBytes, '{');
+    std::string many;
+    while (many.size() < 100000) many += "{\"key\":\"k" + std::to_string(many.size()) + "\",\"count\":1}";
+    const std::string texts[] = {
+        braces,
+        many,
+        "{\"key\":\"a\\",                        // escape at the very end
+        "{\"key\"  :  \"x\\u12\",\"count\":1}",   // short \u escape
+        "{\"key\":{\"key\":\"inner\",\"count\":2}}",
+        "{\"key\" \"count\":1, \"key\":\"second\", \"count\" : 5}",
+        "\"key\":\"no object\",\"count\":1",
+    };
+    const int32_t want_history[] = {0, kHistoryMaxEntries, 0, 1, 0, 1, 0};
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        HistoryStore h;
+        history_store_init(&h);
+        history_import_json(texts[i], &h);
+        EXPECT_EQ(h.count, want_history[i]) << i;
+        if (i == 5 && h.count == 1) {
+            EXPECT_EQ(u8(h.entries[0].key), "second");
+            EXPECT_EQ(h.entries[0].count, 1);  // the first "count" followed by a colon
+        }
+        history_store_release(&h);
+        PinStore p;
+        pins_store_init(&p);
+        pins_import_json(texts[i], &p);
+        EXPECT_EQ(p.count, 0) << i;
+        pins_release(&p);
+    }
 }
 
 }  // namespace
