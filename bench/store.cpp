@@ -33,7 +33,7 @@ void seed_history(World& world) {
         std::string n = std::to_string(i);
         f += "\r\n[hist]\r\nkey=C:\\\\Users\\\\user\\\\Documents\\\\Projects\\\\item" + n + ".txt\r\ntitle=item" + n +
              ".txt\r\nsub=C:\\\\Users\\\\user\\\\Documents\\\\Projects\r\nparam=C:\\\\Users\\\\user\\\\Documents\\\\Projects\\\\item" +
-             n + ".txt\r\nact=1\r\ncount=" + std::to_string(1 + i % 9) + "\r\nlast=" +
+             n + std::string(".txt\r\nact=1\r\ncount=") + std::to_string(1 + i % 9) + std::string("\r\nlast=") +
              std::to_string(world.w.clock.now_filetime() - static_cast<uint64_t>(i) * 36000000000ull) + "\r\n";
     }
     world.w.files.add_file(u"C:\\KData\\history.dat", f);
@@ -61,7 +61,7 @@ void BM_HistoryBoost50(benchmark::State& state) {
     std::u16string texts[50];
     for (int i = 0; i < 50; ++i) {
         // Half the rows are in the history, half are not.
-        texts[i] = u16("C:\\Users\\user\\Documents\\Projects\\item" + std::to_string(i * 20 + (i % 2)) + ".txt");
+        texts[i] = u16(std::string("C:\\Users\\user\\Documents\\Projects\\item") + std::to_string(i * 20 + (i % 2)) + ".txt");
         rowlist_add_fields(&rows, u"item", nullptr, nullptr, texts[i].c_str(), 1, 100 - i);
     }
     history_boost(&rows, u"it");  // loads the store once
@@ -141,13 +141,13 @@ void BM_SaveVerbCacheFull(benchmark::State& state) {
     verb_cache_reset();
     ShellVerb verbs[16] = {};
     for (int i = 0; i < 16; ++i) {
-        std::u16string n = u16("verb" + std::to_string(i));
+        std::u16string n = u16(std::string("verb") + std::to_string(i));
         n.copy(verbs[i].verb, n.size());
         n.copy(verbs[i].label, n.size());
         std::u16string icon = u"C:\\Windows\\System32\\shell32.dll,12";
         icon.copy(verbs[i].icon, icon.size());
     }
-    for (int k = 0; k < kVerbCacheMaxEntries; ++k) verb_cache_store(u16("file:." + std::to_string(k)).c_str(), verbs, 16);
+    for (int k = 0; k < kVerbCacheMaxEntries; ++k) verb_cache_store(u16(std::string("file:.") + std::to_string(k)).c_str(), verbs, 16);
     for (auto _ : state) benchmark::DoNotOptimize(verb_cache_save());
     verb_cache_reset();
 }

@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "platform/platform.h"
+#include "store/field_cut.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ int data_file_path(const char16_t* name, char16_t* out, size_t capacity) {
     std::u16string dir;
     bool chosen = false;
     if (auto env = os_env().get(u"KESTRUNE_DATA_DIR"); env && !env->empty()) {
-        dir = env->substr(0, kDataPathCapacity - 1);
+        dir = std::u16string(field_cut(*env, kDataPathCapacity - 1));
         os_files().create_folder(dir);
         dir = without_trailing_separators(dir);
         chosen = fits(dir.size(), n.size());

@@ -44,17 +44,17 @@ TEST_F(DataDirTest, ResolutionOrder) {
     EXPECT_EQ(path(u"x"), "C:\\Users\\user\\AppData\\Roaming\\Kestrune\\x");
 
     // Too long for MAX_PATH: the next step is tried.
-    w.env.set(u"KESTRUNE_DATA_DIR", u"C:\\" + std::u16string(250, u'd'));
+    w.env.set(u"KESTRUNE_DATA_DIR", cat16(u"C:\\", std::u16string(250, u'd')));
     EXPECT_EQ(path(u"history.dat"), "C:\\Users\\user\\AppData\\Roaming\\Kestrune\\history.dat");
-    w.env.set(u"KESTRUNE_DATA_DIR", u"C:\\" + std::u16string(243, u'd'));  // 246 + 11 + 2 = 259 fits
+    w.env.set(u"KESTRUNE_DATA_DIR", cat16(u"C:\\", std::u16string(243, u'd')));  // 246 + 11 + 2 = 259 fits
     EXPECT_EQ(path(u"history.dat").size(), 258u);
 
     // No usable folder: beside the executable.
     w.env.set(u"KESTRUNE_DATA_DIR", std::nullopt);
-    w.files.set_known_folder(KnownFolder::RoamingAppData, u"C:\\" + std::u16string(250, u'r'));
+    w.files.set_known_folder(KnownFolder::RoamingAppData, cat16(u"C:\\", std::u16string(250, u'r')));
     w.files.set_module_path(u"C:\\Tools\\kestrune.exe");
     EXPECT_EQ(path(u"history.dat"), "C:\\Tools\\history.dat");
-    w.files.set_module_path(u"C:\\" + std::u16string(250, u'm') + u"\\k.exe");
+    w.files.set_module_path(cat16(u"C:\\", std::u16string(250, u'm'), u"\\k.exe"));
     EXPECT_EQ(path(u"history.dat"), "<fail>");
     w.files.set_module_path(u"nomodule");
     EXPECT_EQ(path(u"history.dat"), "<fail>");

@@ -86,7 +86,7 @@ TEST_F(DataFileTest, LineRules) {
         {"lines before any header are ignored", "a=1\nb\n[s]\nc=2\n", {"s:c=2"}},
         {"header without ] closes the section and disables its keys", "[s]\na=1\n[broken\nb=2\n[t]\nc=3\n",
          {"s:a=1", "t:c=3"}},
-        {"62 characters is a name, 63 is not", "[" + name62 + "]\na=1\n[" + name63 + "]\nb=2\n", {name62 + ":a=1"}},
+        {"62 characters is a name, 63 is not", cat("[", name62, "]\na=1\n[", name63, "]\nb=2\n"), {cat(name62, ":a=1")}},
         {"text after ] is ignored", "[s] trailing ]\na=1\n", {"s:a=1"}},
         {"keys without = are dropped, comments skipped", "[s]\nnoequals\n# c=1\n a = b \n", {"s: a = b "}},
         {"empty section still delivered", "[a]\n[b]\nx=1\n", {"a:", "b:x=1"}},
@@ -101,8 +101,8 @@ TEST_F(DataFileTest, LineRules) {
         EXPECT_TRUE(p.read) << c.what;
         std::vector<std::string> got;
         for (const Section& s : p.sections) {
-            std::string line = s.name + ":";
-            for (size_t i = 0; i < s.pairs.size(); ++i) line += (i ? "," : "") + s.pairs[i].first + "=" + s.pairs[i].second;
+            std::string line = cat(s.name, ":");
+            for (size_t i = 0; i < s.pairs.size(); ++i) line += cat(i ? "," : "", s.pairs[i].first, "=", s.pairs[i].second);
             got.push_back(line);
         }
         EXPECT_EQ(got, c.expect) << c.what;
@@ -111,7 +111,7 @@ TEST_F(DataFileTest, LineRules) {
 
 TEST_F(DataFileTest, SizeAndCountLimits) {
     std::string many = "[s]\n";
-    for (int i = 0; i < 20; ++i) many += "k" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    for (int i = 0; i < 20; ++i) many += cat("k", std::to_string(i), "=", std::to_string(i), "\n");
     Parsed p = parse(many);
     ASSERT_EQ(p.sections.size(), 1u);
     ASSERT_EQ(p.sections[0].pairs.size(), 16u);
@@ -136,7 +136,7 @@ TEST_F(DataFileTest, SizeAndCountLimits) {
     arena_destroy(a);
 
     std::string sections;
-    for (int i = 0; i < 10000; ++i) sections += "[s" + std::to_string(i) + "]\n";
+    for (int i = 0; i < 10000; ++i) sections += cat("[s", std::to_string(i), "]\n");
     EXPECT_EQ(parse(sections).sections.size(), 10000u);
 }
 

@@ -151,7 +151,7 @@ TEST_F(HistoryTest, ContainingFolderOfAFileRecordsTheFolder) {
 TEST_F(HistoryTest, FullStoreReplacesTheOldestLaunch) {
     std::vector<std::u16string> keys;
     for (int i = 0; i < kHistoryMaxEntries; ++i) {
-        keys.push_back(u"k" + u16(std::to_string(i)));
+        keys.push_back(cat16(u"k", u16(std::to_string(i))));
         world.clock.advance_ms(1);
         launch(u"t", keys.back().c_str(), 15);
     }

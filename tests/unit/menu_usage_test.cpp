@@ -61,7 +61,7 @@ TEST_F(MenuUsageTest, ReaderSkipsBadLines) {
     std::string longkey(300, 'k');
     menu_usage_parse(
         "\xEF\xBB\xBF" "7\tact:5\r\n0\tzero\n-3\tneg\nx\tletter\n4 space\n3\t\n2\tACT:5\n 6\tpadded\r\n"
-        "9999999\tbig\n12\t" + longkey + "\n5\tlast");
+        "9999999\tbig\n12\t" + longkey + std::string("\n5\tlast"));
     ASSERT_EQ(menu_usage_size(), 5);
     EXPECT_EQ(u8(menu_usage_at(0)->key), "act:5");
     EXPECT_EQ(menu_usage_at(0)->count, 7);
@@ -72,7 +72,7 @@ TEST_F(MenuUsageTest, ReaderSkipsBadLines) {
 
     menu_usage_reset();
     std::string many;
-    for (int i = 0; i < 80; ++i) many += "1\tk" + std::to_string(i) + "\n";
+    for (int i = 0; i < 80; ++i) many += cat("1\tk", std::to_string(i), "\n");
     menu_usage_parse(many);
     EXPECT_EQ(menu_usage_size(), kMenuUsageMaxEntries);
 }

@@ -15,7 +15,7 @@ class OptionsTest : public StoreTest {
 public:
     bool has_line(const std::string& line) {
         auto f = file(u"settings.dat");
-        return f && f->find("\r\n" + line + "\r\n") != std::string::npos;
+        return f && f->find(cat("\r\n", line, "\r\n")) != std::string::npos;
     }
     void restart() {
         options_reset();
@@ -76,7 +76,7 @@ TEST_F(OptionsTest, ParseRulesAndClamps) {
         {"terminal=pwsh.exe|PowerShell 7", "terminal=pwsh.exe|PowerShell 7"},
     };
     for (const Case& c : cases) {
-        put(u"settings.dat", std::string("[set]\n") + c.lines + "\n");
+        put(u"settings.dat", cat("[set]\n", c.lines, "\n"));
         restart();
         ASSERT_TRUE(options_save());
         EXPECT_TRUE(has_line(c.expect)) << c.lines << "\n" << *file(u"settings.dat");
@@ -105,7 +105,7 @@ TEST_F(OptionsTest, ObsoleteKeysAreDroppedAndUnknownKeysKept) {
 
 TEST_F(OptionsTest, ManyExtraKeysSurviveTheRoundTrip) {
     std::string content = "[set]\n";
-    for (int i = 0; i < 40; ++i) content += "k" + std::to_string(i) + "=" + std::to_string(i) + "\n" + (i % 16 == 10 ? "[set]\n" : "");
+    for (int i = 0; i < 40; ++i) content += cat("k", std::to_string(i), "=", std::to_string(i), "\n", i % 16 == 10 ? "[set]\n" : "");
     put(u"settings.dat", content);
     restart();
     EXPECT_EQ(options().extra_count, 32);

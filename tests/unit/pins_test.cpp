@@ -20,7 +20,7 @@ public:
         std::vector<std::string> out;
         for (int32_t i = 0; i < s.count; ++i) {
             const PinEntry& p = s.items[i];
-            out.push_back(std::to_string(p.act) + "|" + u8(p.path) + "|" + u8(p.param) + "|" + u8(p.title));
+            out.push_back(cat(std::to_string(p.act), "|", u8(p.path), "|", u8(p.param), "|", u8(p.title)));
         }
         pins_release(&s);
         return out;
@@ -151,7 +151,7 @@ namespace {
 TEST(LegacyJson, HostileTextIsSurvivedWithinTheLimits) {
     std::string braces(kDataFileMaxBytes, '{');
     std::string many;
-    while (many.size() < 100000) many += "{\"key\":\"k" + std::to_string(many.size()) + "\",\"count\":1}";
+    while (many.size() < 100000) many += cat("{\"key\":\"k", std::to_string(many.size()), "\",\"count\":1}");
     const std::string texts[] = {
         braces,
         many,

@@ -76,7 +76,7 @@ TEST_F(SaveFaultTest, EveryStoreKeepsItsFileWhenCloseOrReplaceFails) {
         {u"history.dat", [&] { history_record(&launch); }},
         {u"quick_access.dat",
          [&] {
-             std::u16string uri = u"ms-settings:page" + u16(std::to_string(++n));
+             std::u16string uri = cat16(u"ms-settings:page", u16(std::to_string(++n)));
              pin_toggle(nullptr, uri.c_str(), u"Page", nullptr, 2);
          }},
         {u"menu_usage.dat", [] { menu_usage_record(8, nullptr, nullptr); }},

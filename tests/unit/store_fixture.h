@@ -15,6 +15,18 @@
 #include "store/verb_cache.h"
 #include "support/u16.h"
 
+// Concatenation by appending (gcc 12 -O3 misreports operator+ on temporaries with -Wrestrict).
+template <typename S, typename... A>
+S cat_as(const A&... parts) {
+    S s;
+    ((s += parts), ...);
+    return s;
+}
+template <typename... A>
+std::string cat(const A&... parts) { return cat_as<std::string>(parts...); }
+template <typename... A>
+std::u16string cat16(const A&... parts) { return cat_as<std::u16string>(parts...); }
+
 class StoreTest : public ::testing::Test {
 public:
     static constexpr const char16_t* kDir = u"C:\\KData";
@@ -35,7 +47,7 @@ public:
         menu_usage_reset();
         verb_cache_reset();
     }
-    static std::u16string at(std::u16string_view name) { return std::u16string(kDir) + u"\\" + std::u16string(name); }
+    static std::u16string at(std::u16string_view name) { return cat16(kDir, u"\\", name); }
     std::optional<std::string> file(std::u16string_view name) { return world.files.contents(at(name)); }
     void put(std::u16string_view name, std::string_view bytes) { world.files.add_file(at(name), bytes); }
     bool exists(std::u16string_view name) { return world.files.attributes(at(name)) != win::kInvalidAttributes; }

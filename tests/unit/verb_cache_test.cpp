@@ -24,7 +24,7 @@ std::vector<std::string> entry(int32_t at) {
     if (!e) return out;
     out.push_back(u8(e->key));
     for (int32_t i = 0; i < e->count; ++i)
-        out.push_back(u8(e->verbs[i].verb) + "|" + u8(e->verbs[i].label) + "|" + u8(e->verbs[i].icon));
+        out.push_back(cat(u8(e->verbs[i].verb), "|", u8(e->verbs[i].label), "|", u8(e->verbs[i].icon)));
     return out;
 }
 
@@ -56,7 +56,7 @@ TEST_F(VerbCacheTest, ReaderRules) {
          {"dir", "open|Open|"}, 1},
         {"bad V lines", "KESTRUNE_SHELL_VERBS 1\nV\torphan\tx\t\nK\tdir\nV\tone tab\nV\t\tNo name\t\nV\tn\t\t\nV\ta\tb\tc\td\n",
          {"dir", "a|b|c\td"}, 1},
-        {"key cut to 39", "KESTRUNE_SHELL_VERBS 1\nK\t" + std::string(50, 'k') + "\nV\ta\tb\t\n",
+        {"key cut to 39", cat("KESTRUNE_SHELL_VERBS 1\nK\t", std::string(50, 'k'), "\nV\ta\tb\t\n"),
          {std::string(39, 'k'), "a|b|"}, 1},
     };
     for (const Case& c : cases) {
@@ -68,8 +68,8 @@ TEST_F(VerbCacheTest, ReaderRules) {
     verb_cache_reset();
     std::string big = "KESTRUNE_SHELL_VERBS 1\n";
     for (int k = 0; k < 40; ++k) {
-        big += "K\tk" + std::to_string(k) + "\n";
-        for (int v = 0; v < 70; ++v) big += "V\tv" + std::to_string(v) + "\tL\t\n";
+        big += cat("K\tk", std::to_string(k), "\n");
+        for (int v = 0; v < 70; ++v) big += cat("V\tv", std::to_string(v), "\tL\t\n");
     }
     verb_cache_parse(big);
     EXPECT_EQ(verb_cache_size(), kVerbCacheMaxEntries);
@@ -79,7 +79,7 @@ TEST_F(VerbCacheTest, ReaderRules) {
 TEST_F(VerbCacheTest, FullCacheEvictsTheLeastRecentlyUsed) {
     ShellVerb v = verb(u"open", u"Open");
     for (int i = 0; i < kVerbCacheMaxEntries; ++i) {
-        std::u16string k = u"file:." + u16(std::to_string(i));
+        std::u16string k = cat16(u"file:.", u16(std::to_string(i)));
         verb_cache_store(k.c_str(), &v, 1);
     }
     verb_cache_find(u"file:.0");  // now file:.1 is the oldest

@@ -12,7 +12,9 @@ namespace {
 
 void print_section(void* ctx, const char16_t* name, int32_t count, const KeyValue* pairs) {
     std::string& out = *static_cast<std::string*>(ctx);
-    out += "[" + utf16_to_utf8(name) + "]\n";
+    out += '[';
+    out += utf16_to_utf8(name);
+    out += "]\n";
     for (int32_t i = 0; i < count; ++i) {
         out += utf16_to_utf8(pairs[i].key);
         out += '=';
@@ -41,7 +43,9 @@ CLI_COMMAND(cli_datafile, "datafile", "datafile FILE") {
     }
     std::string bytes;
     if (!read_file(args[0], bytes)) {
-        cli_err("datafile: cannot open " + args[0] + "\n");
+        cli_err("datafile: cannot open ");
+        cli_err(args[0]);
+        cli_err("\n");
         return 1;
     }
     Arena* arena = arena_create(64 * 1024);
@@ -49,7 +53,9 @@ CLI_COMMAND(cli_datafile, "datafile", "datafile FILE") {
     bool read = arena && datafile_parse(bytes, arena, &out, print_section);
     if (arena) arena_destroy(arena);
     if (!read) {
-        cli_err("datafile: " + args[0] + " was not read (empty or larger than 1 MiB)\n");
+        cli_err("datafile: ");
+        cli_err(args[0]);
+        cli_err(" was not read (empty or larger than 1 MiB)\n");
         return 1;
     }
     cli_out(out);
