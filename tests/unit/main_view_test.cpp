@@ -92,7 +92,8 @@ protected:
     static RowList* rows(int n, const char16_t* prefix = u"Row ") {
         RowList* list = view_list_new();
         for (int i = 0; i < n; ++i) {
-            std::u16string title = std::u16string(prefix) + u16(std::to_string(i));
+            std::u16string title(prefix);
+            title.append(u16(std::to_string(i)));
             rowlist_add_fields(list, title.c_str(), u"C:\\somewhere", nullptr, nullptr, kKindOpen, 100);
         }
         return list;
