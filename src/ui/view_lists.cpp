@@ -17,6 +17,7 @@
 #include "store/options.h"
 #include "store/pins.h"
 #include "ui/main_view.h"
+#include "ui/search_box_input.h"
 
 namespace {
 
@@ -327,9 +328,7 @@ bool view_text_changed() {
 }
 
 void view_consume_typing(UiContext* ctx, bool box_focused) {
-    SearchBox& b = g_state.box;
-    if (!box_focused || ctx->input_text[0] == 0 || b.length >= kBoxTextMax) return;
-    box_type(b, ctx->input_text, std::strlen(ctx->input_text));
+    box_frame_input(g_state.box, ctx, box_focused);
 }
 
 // --- worker messages ------------------------------------------------------------------------------
