@@ -280,6 +280,14 @@ TEST_F(MainViewTest, CtrlAOpensAppsInAnEmptyBoxAndSelectsText) {
     EXPECT_EQ(s().view, kViewSearch);
     EXPECT_EQ(s().box.anchor, 0);
     EXPECT_EQ(s().box.caret, 3);
+    // Characters typed just before Ctrl+A, with no frame in between, count as text.
+    view_show_reset();
+    frame();
+    on_char(u'q');
+    key('A', kModCtrl);
+    EXPECT_EQ(s().view, kViewSearch);
+    EXPECT_EQ(std::string(s().box.text), "q");
+    EXPECT_EQ(s().box.anchor, 0);
     // Ctrl+Shift+A is no binding and no edit.
     EXPECT_FALSE(on_key_down('A', kModCtrl | kModShift));
     EXPECT_EQ(s().view, kViewSearch);
