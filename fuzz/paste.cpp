@@ -1,6 +1,6 @@
 // The paste and insert paths over arbitrary clipboard contents: the bytes are read as UTF-16 units
 // (no terminator, lone surrogates, any length) and pasted into a box in a state the first bytes
-// choose; then the same bytes go in raw through box_insert and box_type. The box must stay valid
+// choose; then the same bytes go in raw through box_insert and box_type, and the units are typed. The box must stay valid
 // UTF-8 within its limit, with caret and anchor on character starts.
 #include <cstddef>
 #include <cstdint>
@@ -62,6 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     box_type(b, reinterpret_cast<const char*>(data), size);
     check(b);
     box_delete_word_left(b);
+    check(b);
+    // The same units typed one at a time, as WM_CHAR delivers them.
+    for (char16_t u : units) {
+        char typed[4];
+        int n = box_typed_unit(b, u, typed);
+        if (n < 0 || n > 4) std::abort();
+        box_type(b, typed, static_cast<size_t>(n));
+    }
     check(b);
     b.anchor = 0;
     if (box_copy(b)) {
