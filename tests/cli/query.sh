@@ -99,6 +99,13 @@ if [[ "$got" != "$want" ]]; then
   printf 'FAIL: filter\n  want: %q\n  got:  %q\n' "$want" "$got"
   fail=1
 fi
+# Long shared prefixes, a line that is a prefix of another, and case-only differences keep input order.
+got=$(printf 'C:\\dir\\abd\nC:\\dir\\abc\nc:\\DIR\\ab\nC:\\Dir\\ab\n' | "${CLI[@]}" filter "c:" | tr -d '\r')
+want=$'100\tc:\\DIR\\ab\n100\tC:\\Dir\\ab\n100\tC:\\dir\\abc\n100\tC:\\dir\\abd'
+if [[ "$got" != "$want" ]]; then
+  printf 'FAIL: filter order\n  want: %q\n  got:  %q\n' "$want" "$got"
+  fail=1
+fi
 got=$(printf 'abc' | "${CLI[@]}" filter "")
 [[ -z "$got" ]] || { echo "FAIL: an empty query matches nothing"; fail=1; }
 

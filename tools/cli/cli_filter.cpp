@@ -33,7 +33,7 @@ uint64_t text_key(const char16_t* s, size_t depth) {
     uint64_t key = 0;
     int i = 0;
     for (; i < 4 && s[depth + i]; ++i) key = (key << 16) | text_fold(s[depth + i]);
-    return key << (16 * (4 - i));
+    return i == 0 ? 0 : key << (16 * (4 - i));
 }
 
 // A key whose last unit is set belongs to a line that goes on past it.
