@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "core/arena.h"
@@ -40,11 +42,46 @@ uint64_t char_mask(const char16_t* s) {
     return m;
 }
 
+// A keyword match needs every query word to equal a keyword, so a summary of each word's length
+// and first letter rules most entries out before any comparison.
+uint64_t word_bit(const char16_t* word, size_t len) {
+    return uint64_t(1) << ((len * 31 + text_fold(word[0])) & 63);
+}
+
+template <typename Fn>
+void for_each_piece(const char16_t* s, char16_t a, char16_t b, Fn fn) {
+    if (!s) return;
+    for (;;) {
+        while (*s == a || *s == b) ++s;
+        if (!*s) return;
+        const char16_t* start = s;
+        while (*s && *s != a && *s != b) ++s;
+        fn(start, static_cast<size_t>(s - start));
+    }
+}
+
+uint64_t keyword_bits(const char16_t* keywords) {
+    uint64_t m = 0;
+    for_each_piece(keywords, u'|', u'|', [&](const char16_t* w, size_t n) { m |= word_bit(w, n); });
+    return m;
+}
+
+uint64_t query_word_bits(const char16_t* query) {
+    uint64_t m = 0;
+    for_each_piece(query, u' ', u'\t', [&](const char16_t* w, size_t n) { m |= word_bit(w, n); });
+    return m;
+}
+
 struct EntryIndex {
     uint64_t name_mask;
     uint64_t area_mask;
-    uint64_t alt_mask;  // all alternative names together
+    uint64_t alt_mask;   // all alternative names together
+    uint64_t keyword_mask;
     int32_t title_rank;  // position in case-insensitive title order (table order breaks ties)
+    uint16_t name_len;
+    uint16_t subtitle_len;
+    uint16_t target_len;
+    const char16_t* subtitle;  // "System settings > area" or "Control Panel > area", cut to 159 units
 };
 
 struct CatalogIndex {
@@ -55,10 +92,19 @@ struct CatalogIndex {
 const CatalogIndex& catalog_index() {
     static const CatalogIndex built = [] {
         std::span<const SettingsEntry> entries = settings_catalog();
-        auto* index = new EntryIndex[entries.size()];  // lives for the process
+        // Built once and kept for the process, like the table itself.
+        auto* index = new EntryIndex[entries.size()];
+        auto* subtitles = new char16_t[entries.size() * (kSubtitleUnits + 1)];
         auto* order = new int32_t[entries.size()];
         for (size_t i = 0; i < entries.size(); ++i) {
-            index[i] = EntryIndex{char_mask(entries[i].name), char_mask(entries[i].area), char_mask(entries[i].alt_names), 0};
+            const SettingsEntry& e = entries[i];
+            char16_t* sub = subtitles + i * (kSubtitleUnits + 1);
+            std::u16string_view prefix = e.type == kSettingsPage ? u"System settings > " : u"Control Panel > ";
+            size_t n = text_copy_to(sub, kSubtitleUnits + 1, prefix);
+            n += text_copy_to(sub + n, kSubtitleUnits + 1 - n, text_view(e.area));
+            index[i] = EntryIndex{char_mask(e.name), char_mask(e.area), char_mask(e.alt_names), keyword_bits(e.keywords), 0,
+                                  static_cast<uint16_t>(text_len(e.name)), static_cast<uint16_t>(n),
+                                  static_cast<uint16_t>(text_len(e.target)), sub};
             order[i] = static_cast<int32_t>(i);
         }
         std::stable_sort(order, order + entries.size(), [&](int32_t a, int32_t b) {
@@ -90,12 +136,16 @@ int32_t best_alt_score(const char16_t* query, const char16_t* alts) {
 }
 
 // The score of one entry against a non-empty query (with its character summary), or -1.
-int32_t score_entry(const SettingsEntry& e, const EntryIndex& ix, const char16_t* query, uint64_t qmask) {
+int32_t score_entry(const SettingsEntry& e, const EntryIndex& ix, const char16_t* query, uint64_t qmask,
+                    uint64_t qwords) {
     int32_t n = -1;
     bool keyword_checked = false;
     bool keywords_hit = false;
     auto keywords = [&] {
-        if (!keyword_checked) keywords_hit = settings_keywords_match(query, e.keywords), keyword_checked = true;
+        if (!keyword_checked) {
+            keywords_hit = e.keywords && (qwords & ~ix.keyword_mask) == 0 && settings_keywords_match(query, e.keywords);
+            keyword_checked = true;
+        }
         return keywords_hit;
     };
     if ((qmask & ~ix.name_mask) == 0) n = fuzzy_score(query, e.name, kExact, kPrefix, kWord);
@@ -166,24 +216,54 @@ struct Candidate {
     int32_t entry;
 };
 
-bool add_row(RowList* out, const SettingsEntry& e, int32_t score, const std::u16string& icon) {
-    char16_t subtitle[kSubtitleUnits + 1];
-    std::u16string_view prefix = e.type == kSettingsPage ? u"System settings > " : u"Control Panel > ";
-    size_t n = text_copy_to(subtitle, kSubtitleUnits + 1, prefix);
-    text_copy_to(subtitle + n, kSubtitleUnits + 1 - n, text_view(e.area));
+// Makes room for n more rows in one step instead of the list's repeated doubling.
+void reserve_rows(RowList* out, int32_t n) {
+    if (out->capacity - out->count >= n || out->count > INT32_MAX - n) return;
+    int32_t cap = out->count + n;
+    Row* grown = out->arena ? arena_new_array<Row>(out->arena, static_cast<uint64_t>(cap))
+                            : static_cast<Row*>(std::realloc(out->items, sizeof(Row) * static_cast<size_t>(cap)));
+    if (!grown) return;  // rowlist_add still grows it the usual way
+    if (out->arena && out->count) std::memcpy(grown, out->items, sizeof(Row) * static_cast<size_t>(out->count));
+    out->items = grown;
+    out->capacity = cap;
+}
+
+// An arena list is freed whole, so one allocation holds a row's three texts and the rows of one
+// search share the icon path (shared_icon); a heap list gets separate copies, since each of its
+// rows owns and frees its own texts.
+bool add_row(RowList* out, const SettingsEntry& e, const EntryIndex& ix, int32_t score, const std::u16string& icon,
+             char16_t* shared_icon) {
     Arena* a = out->arena;
     Row r{};
-    r.title = text_copy(e.name, a);
-    r.subtitle = text_copy(subtitle, a);
-    r.target = text_copy(e.target, a);
-    r.icon_source = icon.empty() ? nullptr : text_copy_view(icon, a);
+    if (a) {
+        size_t units = size_t(ix.name_len) + ix.subtitle_len + ix.target_len + 3;
+        char16_t* block = arena_new_array<char16_t>(a, units);
+        if (!block) return false;
+        auto put = [&](const char16_t* text, size_t n) {
+            char16_t* start = block;
+            std::memcpy(block, text, n * sizeof(char16_t));
+            block[n] = 0;
+            block += n + 1;
+            return start;
+        };
+        r.title = put(e.name, ix.name_len);
+        r.subtitle = put(ix.subtitle, ix.subtitle_len);
+        r.target = put(e.target, ix.target_len);
+        r.icon_source = icon.empty() ? nullptr : shared_icon;
+        if (!icon.empty() && !shared_icon) return false;
+    } else {
+        r.title = text_copy_n(e.name, ix.name_len, nullptr);
+        r.subtitle = text_copy_n(ix.subtitle, ix.subtitle_len, nullptr);
+        r.target = text_copy_n(e.target, ix.target_len, nullptr);
+        r.icon_source = icon.empty() ? nullptr : text_copy_view(icon, nullptr);
+        if (!r.title || !r.subtitle || !r.target || (!icon.empty() && !r.icon_source)) {
+            row_free(&r);
+            return false;
+        }
+    }
     r.kind = kKindSettings;
     r.score = score;
     r.tag = tag::kSettings;
-    if (!r.title || !r.subtitle || !r.target || (!icon.empty() && !r.icon_source)) {
-        if (!a) row_free(&r);
-        return false;
-    }
     return rowlist_add(out, &r) == 0;
 }
 
@@ -233,6 +313,7 @@ int32_t search_settings(const char16_t* query, RowList* out, int32_t cap) {
     const int32_t build = filter_build();
     const bool list_all = !query || !*query;
     const uint64_t qmask = list_all ? 0 : char_mask(query);
+    const uint64_t qwords = list_all ? 0 : query_word_bits(query);
 
     ScratchScope scratch;
     auto* found = arena_new_array<Candidate>(scratch.arena(), cat.entries.size());
@@ -241,7 +322,7 @@ int32_t search_settings(const char16_t* query, RowList* out, int32_t cap) {
     for (size_t i = 0; i < cat.entries.size(); ++i) {
         const SettingsEntry& e = cat.entries[i];
         if (!build_allows(e, build)) continue;
-        int32_t score = list_all ? 100 : score_entry(e, cat.index[i], query, qmask);
+        int32_t score = list_all ? 100 : score_entry(e, cat.index[i], query, qmask, qwords);
         if (score < 0) continue;
         found[count++] = Candidate{score, cat.index[i].title_rank, static_cast<int32_t>(i)};
     }
@@ -252,14 +333,25 @@ int32_t search_settings(const char16_t* query, RowList* out, int32_t cap) {
         return a.rank < b.rank;
     };
     int32_t keep = (cap < 0 || cap > count) ? count : cap;
-    std::partial_sort(found, found + keep, found + count, before);
+    if (keep == count) std::sort(found, found + count, before);
+    else std::partial_sort(found, found + keep, found + count, before);
 
     const std::u16string settings_icon = icon_file(u"ImmersiveControlPanel\\SystemSettings.exe");
     const std::u16string control_icon = icon_file(u"System32\\control.exe");
+    char16_t* shared_settings_icon = nullptr;
+    char16_t* shared_control_icon = nullptr;
+    if (out->arena) {
+        if (!settings_icon.empty()) shared_settings_icon = text_copy_view(settings_icon, out->arena);
+        if (!control_icon.empty()) shared_control_icon = text_copy_view(control_icon, out->arena);
+    }
+    reserve_rows(out, keep);
     int32_t added = 0;
     for (int32_t i = 0; i < keep; ++i) {
         const SettingsEntry& e = cat.entries[found[i].entry];
-        if (add_row(out, e, found[i].score, e.type == kSettingsPage ? settings_icon : control_icon)) ++added;
+        bool page = e.type == kSettingsPage;
+        if (add_row(out, e, cat.index[found[i].entry], found[i].score, page ? settings_icon : control_icon,
+                    page ? shared_settings_icon : shared_control_icon))
+            ++added;
     }
     return added;
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -433,6 +434,26 @@ TEST_F(SettingsSearch, HeapListsOwnTheirRowsAndScratchIsReturned) {
     EXPECT_GT(heap.count, 5);
     EXPECT_EQ(arena_used(scratch), before);
     rowlist_free(&heap);
+}
+
+// Both search workers may make the first call at once: each gets the whole answer.
+TEST_F(SettingsSearch, TwoThreadsOnTheFirstCall) {
+    int32_t counts[2] = {0, 0};
+    auto work = [&](int slot) {
+        Arena* a = arena_create(64 * 1024);
+        for (int round = 0; round < 20; ++round) {
+            RowList rows;
+            rowlist_init(&rows, a);
+            counts[slot] += search_settings(round % 2 ? u"bluetooth" : u"", &rows, kSettingsNoCap);
+            arena_reset(a);
+        }
+        arena_destroy(a);
+    };
+    std::thread t1(work, 0), t2(work, 1);
+    t1.join();
+    t2.join();
+    EXPECT_EQ(counts[0], counts[1]);
+    EXPECT_GT(counts[0], 10 * 526);
 }
 
 // ---- the build number ----

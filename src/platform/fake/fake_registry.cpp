@@ -40,8 +40,10 @@ FakeRegistry::Key* FakeRegistry::find(RegistryRoot root, std::u16string_view key
     if (!make_path(root, key, view, path)) return nullptr;
     auto it = keys_.find(path);
     if (it != keys_.end()) return &it->second;
-    // A root always exists, even with nothing stored below it.
-    if (path.find(u'\\') == std::u16string::npos) return &keys_[path];
+    // A root always exists, even with nothing stored below it; reading never changes the map, so
+    // readers on several threads are safe.
+    static Key empty_root;
+    if (path.find(u'\\') == std::u16string::npos) return &empty_root;
     return nullptr;
 }
 

@@ -141,7 +141,10 @@ private:
 class FakeWorld {
 public:
     FakeWorld();
-    Platform platform() { return Platform{&files, &clock, &env, &clipboard, &registry, &window}; }
+    Platform platform() {
+        return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = &clipboard, .registry = &registry,
+                        .window_post = &window};
+    }
 
     FakeFiles files;
     FakeClock clock;
