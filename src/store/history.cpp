@@ -79,10 +79,53 @@ int32_t find_key(const HistoryStore* s, const char16_t* key) {
     return -1;
 }
 
-struct KeyIndex {
-    const char16_t* key;
-    const HistoryEntry* entry;
-};
+// The sorted key index of the store, built when missing; null when memory ran out.
+const HistoryKey* sorted_index(HistoryStore* s) {
+    if (s->index || s->count <= 0 || !s->arena) return s->index;
+    HistoryKey* index = arena_new_array<HistoryKey>(s->arena, static_cast<uint64_t>(s->count));
+    if (!index) return nullptr;
+    for (int32_t i = 0; i < s->count; ++i) index[i] = HistoryKey{text_view(s->entries[i].key), i};
+    // Equal keys keep store order, so the first entry of a key is the one found.
+    std::sort(index, index + s->count, [](const HistoryKey& a, const HistoryKey& b) {
+        int c = text_compare_ci(a.key, b.key);
+        return c != 0 ? c < 0 : a.entry < b.entry;
+    });
+    s->index = index;
+    return index;
+}
+
+// Case-insensitive three-way comparison of a and b that knows their first `from` characters are
+// equal; stores the length of the common prefix.
+int compare_from(std::u16string_view a, std::u16string_view b, size_t from, size_t* common) {
+    size_t n = a.size() < b.size() ? a.size() : b.size();
+    size_t i = from;
+    while (i < n && text_fold(a[i]) == text_fold(b[i])) ++i;
+    *common = i;
+    if (i < n) return text_fold(a[i]) < text_fold(b[i]) ? -1 : 1;
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+// Binary search for the first entry whose key equals key. Every key between two bounds shares the
+// prefix that both bounds share with the key, so each step starts comparing after it: paths with a
+// long common folder cost one pass over the key instead of one per step.
+int32_t index_find(const HistoryKey* index, int32_t count, std::u16string_view key) {
+    int32_t lo = 0, hi = count;
+    size_t common_lo = 0, common_hi = 0;
+    while (lo < hi) {
+        int32_t mid = lo + (hi - lo) / 2;
+        size_t common;
+        int c = compare_from(index[mid].key, key, common_lo < common_hi ? common_lo : common_hi, &common);
+        if (c < 0) {
+            lo = mid + 1;
+            common_lo = common;
+        } else {
+            hi = mid;
+            common_hi = common;
+        }
+    }
+    if (lo < count && text_equal_ci(index[lo].key, key)) return index[lo].entry;
+    return -1;
+}
 
 int32_t boost_for(const HistoryEntry* e, uint64_t now) {
     int64_t boost = std::min<int64_t>(5 * static_cast<int64_t>(e->count), 40);
@@ -136,6 +179,7 @@ bool history_add_loaded(HistoryStore* store, const char16_t* key, const char16_t
     e.count = count;
     e.last = last;
     store->entries[store->count++] = e;
+    store->index = nullptr;
     return true;
 }
 
@@ -238,6 +282,7 @@ void history_record(const Row* row) {
         std::lock_guard<std::mutex> hold(history_lock());
         history_ensure_loaded_locked();
         HistoryStore* s = &g_store;
+        s->index = nullptr;
         uint64_t now = os_clock().now_filetime();
         int32_t at = find_key(s, key);
         if (at >= 0 || s->count >= kHistoryMaxEntries) {
@@ -274,6 +319,7 @@ bool history_forget(const char16_t* key, const char16_t* fallback) {
         HistoryStore* s = &g_store;
         int32_t at = find_key(s, k);
         if (at < 0) return false;
+        s->index = nullptr;
         std::memmove(s->entries + at, s->entries + at + 1, sizeof(HistoryEntry) * static_cast<size_t>(s->count - at - 1));
         --s->count;
         history_save_locked();
@@ -292,27 +338,15 @@ void history_boost(RowList* rows, const char16_t* query) {
         const HistoryStore* s = &g_store;
         uint64_t now = os_clock().now_filetime();
         if (s->count > 0) {
-            ScratchScope scratch;
-            KeyIndex* index = scratch.arena() ? arena_new_array<KeyIndex>(scratch.arena(), static_cast<uint64_t>(s->count)) : nullptr;
-            if (index) {
-                for (int32_t i = 0; i < s->count; ++i) index[i] = KeyIndex{s->entries[i].key, &s->entries[i]};
-                // Equal keys keep store order, so the first entry of a key is the one found.
-                std::sort(index, index + s->count, [](const KeyIndex& a, const KeyIndex& b) {
-                    int c = text_compare_ci(a.key, b.key);
-                    return c != 0 ? c < 0 : a.entry < b.entry;
-                });
-            }
+            const HistoryKey* index = sorted_index(&g_store);
             for (int32_t r = 0; r < rows->count; ++r) {
                 Row& row = rows->items[r];
                 const char16_t* key = !empty(row.target) ? row.target : row.title;
                 if (empty(key)) continue;
                 const HistoryEntry* found = nullptr;
                 if (index) {
-                    const KeyIndex* end = index + s->count;
-                    const KeyIndex* it = std::lower_bound(static_cast<const KeyIndex*>(index), end, key, [](const KeyIndex& a, const char16_t* k) {
-                        return text_compare_ci(a.key, k) < 0;
-                    });
-                    if (it != end && text_compare_ci(it->key, key) == 0) found = it->entry;
+                    int32_t at = index_find(index, s->count, key);
+                    if (at >= 0) found = &s->entries[at];
                 } else {
                     int32_t at = find_key(s, key);  // no scratch memory: a linear scan does the same
                     if (at >= 0) found = &s->entries[at];

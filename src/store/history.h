@@ -23,12 +23,21 @@ struct HistoryEntry {
     uint64_t last;    // FILETIME of the last launch
 };
 
+// One entry of the boost's sorted lookup index.
+struct HistoryKey {
+    std::u16string_view key;
+    int32_t entry;  // index into entries
+};
+
 // All strings and the array live in the arena; nothing is freed one by one.
 struct HistoryStore {
     HistoryEntry* entries;
     int32_t count;
     int32_t capacity;
     Arena* arena;  // 64 KiB blocks, created on first use
+    // The entries' keys sorted ignoring case, built by the first boost after a change and kept
+    // until the next one (every search boosts; launches are rare). Null when stale.
+    HistoryKey* index;
     bool loaded;
     // history.dat exists but could not be read: saving would destroy it, so nothing is saved until
     // a later load succeeds.

@@ -7,6 +7,7 @@
 
 #include "core/arena.h"
 #include "core/row.h"
+#include "core/text.h"
 #include "query/cache_generation.h"
 #include "store/history.h"
 #include "unit/store_fixture.h"
@@ -271,6 +272,34 @@ TEST_F(HistoryTest, BoostRunsAlongsideRecordingAndUnloading) {
     stop = true;
     t1.join();
     t2.join();
+}
+
+}  // namespace
+
+namespace {
+
+// Keys that share long folder prefixes and differ in case are all found, and near misses are not.
+TEST_F(HistoryTest, BoostFindsEveryKeyAmongSimilarOnes) {
+    std::vector<std::u16string> keys;
+    for (int i = 0; i < 120; ++i) {
+        std::string k = cat("C:\\Users\\user\\", i % 3 ? "Docs" : "docs", "\\item", std::to_string(i % 40), i >= 40 ? "\\x" : "",
+                            i >= 80 ? "y" : "");
+        keys.push_back(u16(k));
+        launch(u"t", keys.back().c_str(), 15);
+    }
+    for (const std::u16string& k : keys) {
+        std::u16string upper = k;
+        for (char16_t& c : upper) c = text_fold(c) == c && c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
+        for (const std::u16string& probe : {k, upper, cat16(k, u"z"), k.substr(0, k.size() - 1)}) {
+            bool present = false;
+            for (const std::u16string& other : keys) present |= text_equal_ci(other, probe);
+            RowList l = list();
+            Row r = row(u"t", probe.c_str(), 15, 0);
+            rowlist_add(&l, &r);
+            history_boost(&l, nullptr);
+            EXPECT_EQ(l.items[0].score > 0, present) << u8(probe);
+        }
+    }
 }
 
 }  // namespace

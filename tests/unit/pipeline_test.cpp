@@ -388,6 +388,7 @@ TEST_F(Pipeline, LocalPreviewUsesOnlyLocalSources) {
 namespace {
 
 TEST(IndexerBackendSwitch, FollowsTheIndexerOption) {
+    options_indexer_select_hook = indexer_backend_select;  // as installed at start-up
     const IndexerBackend* saved = indexer_backend_install(nullptr);
     EXPECT_EQ(indexer_backend()->id, kIndexerWindowsSearch);
     uint32_t g = cache_generation();

@@ -4,7 +4,9 @@
 #include <thread>
 
 #include "core/utf.h"
+#include "query/cache_generation.h"
 #include "query/query_cache.h"
+#include "store/options.h"
 #include "query/workers.h"
 
 namespace {
@@ -114,6 +116,9 @@ SearchTestWorld& search_test_world() { return *g_world; }
 std::string u8s(const char16_t* s) { return utf16_to_utf8(text_view(s)); }
 
 SearchTestSources::SearchTestSources(int32_t indexer_id) {
+    // The options store calls these; another suite may have left its own stand-ins behind.
+    options_indexer_select_hook = indexer_backend_select;
+    query_cache_flush_hook = cache_flush;
     SearchTestWorld& w = *g_world;
     {
         std::lock_guard<std::mutex> lock(w.mutex);

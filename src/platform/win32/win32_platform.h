@@ -9,5 +9,8 @@ Platform win32_platform();
 // the calling thread, because emptying a clipboard opened without an owner makes setting it fail.
 Clipboard* win32_clipboard();
 void win32_clipboard_set_owner(void* hwnd);
-// The window that results are posted to (an HWND); null before it exists and after it is destroyed.
+
+// The hand-off of results to the launcher window (win32_window_post.cpp): posts go to the window
+// given here (an HWND), and fail while there is none.
+WindowPost* win32_window_post();
 void win32_set_result_window(void* hwnd);
