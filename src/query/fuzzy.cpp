@@ -38,17 +38,21 @@ inline bool equal_ci(const char16_t* a, const char16_t* b, size_t m) {
     return true;
 }
 
-// q is a subsequence of t (ignoring case). Every tier implies it, so a miss is settled in one pass.
-bool is_subsequence(const char16_t* q, size_t m, const char16_t* t, size_t n) {
+// Length of t when q (m units) is a subsequence of it ignoring case, else 0. Every tier implies the
+// subsequence, so a miss is settled in this one pass, which also measures the text.
+size_t subsequence_len(const char16_t* q, size_t m, const char16_t* t) {
     size_t j = 0;
+    size_t i = 0;
     char16_t want = text_fold(q[0]);
-    for (size_t i = 0; i < n; ++i) {
+    for (; t[i]; ++i) {
         if (text_fold(t[i]) == want) {
-            if (++j == m) return true;
+            if (++j == m) break;
             want = text_fold(q[j]);
         }
     }
-    return false;
+    if (j < m) return 0;
+    size_t rest = bounded_len(t + i);
+    return rest >= kTooLong - i ? kTooLong : i + rest;
 }
 
 struct Found {
@@ -101,21 +105,19 @@ Found search_kmp(const char16_t* q, size_t m, const char16_t* t, size_t n, bool 
     return first;
 }
 
-// Sorts t into its tier against q; m and n are the lengths, 0 < m <= n.
-Found classify(const char16_t* q, size_t m, const char16_t* t, size_t n, bool word_tier) {
-    if (!is_subsequence(q, m, t, n)) return {Tier::kNone, 0};
+// Sorts t into its tier against q and measures it. Missing or empty texts, and texts too long to be
+// addressed by a range, match nothing.
+Found classify(const char16_t* q, const char16_t* t, bool word_tier, size_t* m_out, size_t* n_out) {
+    if (!q || !t || !q[0] || !t[0]) return {Tier::kNone, 0};
+    const size_t m = bounded_len(q);
+    const size_t n = subsequence_len(q, m, t);
+    if (n == 0 || n >= kTooLong) return {Tier::kNone, 0};
+    *m_out = m;
+    *n_out = n;
     if (equal_ci(t, q, m)) return {m == n ? Tier::kExact : Tier::kPrefix, 0};
     Found f = m <= kDirectSearchMax ? search_direct(q, m, t, n, word_tier) : search_kmp(q, m, t, n, word_tier);
     if (f.tier == Tier::kNone) return {Tier::kScattered, 0};
     return f;
-}
-
-// Lengths of a usable query and text: both present, non-empty, and the query no longer than the text.
-bool measure(const char16_t* q, const char16_t* t, size_t* m, size_t* n) {
-    if (!q || !t || !q[0] || !t[0]) return false;
-    *m = bounded_len(q);
-    *n = bounded_len(t);
-    return *n < kTooLong && *m <= *n;
 }
 
 }  // namespace
@@ -124,8 +126,7 @@ int32_t fuzzy_score(const char16_t* query, const char16_t* text, int32_t exact_s
                     int32_t word_score) {
     size_t m = 0;
     size_t n = 0;
-    if (!measure(query, text, &m, &n)) return -1;
-    Found f = classify(query, m, text, n, word_score >= 0);
+    Found f = classify(query, text, word_score >= 0, &m, &n);
     size_t extra = n - m;
     switch (f.tier) {
     case Tier::kExact: return exact_score;
@@ -147,10 +148,10 @@ int32_t fuzzy_score(const char16_t* query, const char16_t* text, int32_t exact_s
 }
 
 int32_t fuzzy_ranges(const char16_t* query, const char16_t* text, MatchRange* ranges, int32_t capacity) {
+    if (!ranges || capacity < 1) return 0;
     size_t m = 0;
     size_t n = 0;
-    if (!ranges || capacity < 1 || !measure(query, text, &m, &n)) return 0;
-    Found f = classify(query, m, text, n, true);
+    Found f = classify(query, text, true, &m, &n);
     switch (f.tier) {
     case Tier::kExact: ranges[0] = {0, static_cast<int32_t>(n)}; return 1;
     case Tier::kPrefix: ranges[0] = {0, static_cast<int32_t>(m)}; return 1;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/arena.h"
@@ -237,6 +239,38 @@ TEST_F(HistoryTest, AnUnreadableFileIsNeverOverwritten) {
     launch(u"New", u"new", 15);
     EXPECT_NE(file(u"history.dat")->find("key=precious"), std::string::npos);
     EXPECT_NE(file(u"history.dat")->find("key=new"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// Workers boost while the window thread records, forgets and flushes: the lock keeps them apart.
+TEST_F(HistoryTest, BoostRunsAlongsideRecordingAndUnloading) {
+    std::atomic<bool> stop{false};
+    auto worker = [&] {
+        Arena* a = arena_create(4096);
+        while (!stop.load()) {
+            RowList l;
+            rowlist_init(&l, a);
+            Row r = row(u"App 1", u"app1", 1, 10);
+            rowlist_add(&l, &r);
+            history_boost(&l, u"app");
+            EXPECT_GE(l.items[0].score, 10);
+            arena_reset(a);
+        }
+        arena_destroy(a);
+    };
+    std::thread t1(worker), t2(worker);
+    for (int i = 0; i < 100; ++i) {
+        std::u16string key = cat16(u"app", u16(std::to_string(i % 7)));
+        launch(u"App", key.c_str(), 1);
+        if (i % 10 == 0) history_forget(key.c_str(), nullptr);
+        if (i % 25 == 0) history_unload();
+    }
+    stop = true;
+    t1.join();
+    t2.join();
 }
 
 }  // namespace

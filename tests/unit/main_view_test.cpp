@@ -65,6 +65,7 @@ protected:
         frame();
     }
     ~MainViewTest() override {
+        view_show_reset();  // folders-only off, no dialog or menu left behind
         view_free_all();
         view_hooks() = ViewHooks{};
     }

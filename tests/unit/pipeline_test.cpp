@@ -46,8 +46,8 @@ protected:
     static std::vector<SeedRow> numbered(const char* prefix, int n, int base_score, char tag, int32_t kind = kKindOpen) {
         std::vector<SeedRow> rows;
         for (int i = 0; i < n; ++i) {
-            std::u16string t = u16(std::string(prefix) + std::to_string(i));
-            rows.push_back(SeedRow{t, u"", u"", u"target:" + t, kind, base_score + i, tag});
+            std::u16string t = u16(cat8(prefix, std::to_string(i)));
+            rows.push_back(SeedRow{t, u"", u"", cat16(u"target:", t), kind, base_score + i, tag});
         }
         return rows;
     }
@@ -150,8 +150,8 @@ TEST_F(Pipeline, DriveFilterScoresDrivesOrFallsBackToAPlainQuery) {
 
 TEST_F(Pipeline, FolderQueriesKeepFoldersOnly) {
     for (int i = 0; i < 60; ++i) {
-        std::u16string name = u16("dir" + std::to_string(i));
-        w().indexer.push_back(SeedRow{name, u"", u"C:\\" + name, u"C:\\" + name, kKindOpen, 80, 'W', true});
+        std::u16string name = u16(cat8("dir", std::to_string(i)));
+        w().indexer.push_back(SeedRow{name, u"", cat16(u"C:\\", name), cat16(u"C:\\", name), kKindOpen, 80, 'W', true});
     }
     w().indexer.push_back(SeedRow{u"file.txt", u"", u"C:\\file.txt", u"C:\\file.txt", kKindOpen, 99, 'W'});
     run(u"docs\\");
@@ -261,7 +261,7 @@ TEST_F(Pipeline, CacheEvictsTheLeastRecentlyUsedSlot) {
     RowList rows;
     rowlist_init(&rows, a);
     rowlist_add_fields(&rows, u"row", nullptr, nullptr, nullptr, kKindOpen, 1);
-    auto key = [](int i) { return u16("key" + std::to_string(i)); };
+    auto key = [](int i) { return u16(cat8("key", std::to_string(i))); };
     for (int i = 0; i < kCacheSlots; ++i) cache_store(key(i).c_str(), &rows);
     EXPECT_EQ(cache_used_slots(), kCacheSlots);
     RowList got;
@@ -281,7 +281,7 @@ TEST_F(Pipeline, CacheEvictsTheLeastRecentlyUsedSlot) {
 
 TEST_F(Pipeline, CacheFreeReleasesEverySlotAndTheHistory) {
     w().apps = numbered("app", 20, 100, 'A');
-    for (int i = 0; i < 10; ++i) run(u16("q" + std::to_string(i)).c_str());
+    for (int i = 0; i < 10; ++i) run(u16(cat8("q", std::to_string(i))).c_str());
     ArenaStats before = arena_stats();
     cache_free();
     ArenaStats after = arena_stats();

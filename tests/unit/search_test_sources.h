@@ -57,4 +57,18 @@ private:
 };
 
 std::vector<std::string> search_test_calls();
+
+// Joins texts by appending (operator+ on temporaries trips a false -Wrestrict in mingw g++ 12 -O3).
+template <typename... Parts>
+std::string cat8(const Parts&... parts) {
+    std::string s;
+    (s.append(parts), ...);
+    return s;
+}
+template <typename... Parts>
+std::u16string cat16(const Parts&... parts) {
+    std::u16string s;
+    (s.append(parts), ...);
+    return s;
+}
 std::string u8s(const char16_t* s);

@@ -175,7 +175,7 @@ TEST_F(Workers, AppsViewRequestNewerThanTheSearchGetsViewRows) {
 TEST_F(Workers, RequestsKeepTheirLimits) {
     std::string text(2000, 'a');
     text.replace(1022, 4, "\xF0\x9F\x98\x80");  // a surrogate pair across the 1023-unit limit
-    std::u16string scope = u"C:\\" + std::u16string(300, u'd') + u"\\";
+    std::u16string scope = cat16(u"C:\\", std::u16string(300, u'd'), u"\\");
     search_request(text, scope.c_str());
     SearchRequest r = read_request();
     std::u16string got(r.search_text);
@@ -210,7 +210,7 @@ TEST_F(Workers, ResultsForAWindowThatIsGoneAreFreedByTheLane) {
     w().apps = {SeedRow{u"qqq app", u"", u"", u"qqq", kKindOpen, 100, 'A'}};
     world_.window.close_window();
     start();
-    for (int i = 0; i < 20; ++i) search_request("qqq" + std::to_string(i), nullptr);
+    for (int i = 0; i < 20; ++i) search_request(cat8("qqq", std::to_string(i)), nullptr);
     workers_stop();
     EXPECT_EQ(world_.window.pending(), 0u);
     cache_free();
@@ -279,7 +279,7 @@ TEST_F(Workers, StressTenThousandRequests) {
         ++adopted;
     };
     for (int i = 0; i < 10000; ++i) {
-        std::string text = "q" + std::to_string(i);
+        std::string text = cat8("q", std::to_string(i));
         bool scoped = i % 7 == 0;
         search_request(text, scoped ? u"C:\\S\\" : nullptr);
         sent[search_generation_newest()] = text;

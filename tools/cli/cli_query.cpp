@@ -17,8 +17,12 @@ namespace {
 std::string row_line(const Row& r) {
     std::string line = std::to_string(r.score) + "\t" + std::to_string(r.kind) + "\t";
     if (r.tag) line += r.tag;
-    for (const char16_t* field : {r.title, r.subtitle, r.path, r.target}) line += "\t" + cli_field(text_view(field));
-    return line + "\n";
+    for (const char16_t* field : {r.title, r.subtitle, r.path, r.target}) {
+        line += '\t';
+        line += cli_field(text_view(field));
+    }
+    line += '\n';
+    return line;
 }
 
 }  // namespace
@@ -47,7 +51,9 @@ CLI_COMMAND(cli_query, "query", "query TEXT [--scope FOLDER]") {
         return 2;
     }
     // A scope folder always ends with a backslash, as the result view hands it over.
-    if (!scope.empty() && scope.back() != u'\\' && scope.back() != u'/') scope += u'\\';
+    char16_t folder[1024];
+    size_t n = text_copy_to(folder, sizeof folder / sizeof folder[0] - 1, scope);
+    if (n > 0 && folder[n - 1] != u'\\' && folder[n - 1] != u'/') folder[n++] = u'\\', folder[n] = 0;
 
     options_load();
     indexer_backend_select(options_indexer());
@@ -59,7 +65,7 @@ CLI_COMMAND(cli_query, "query", "query TEXT [--scope FOLDER]") {
     RowList rows;
     rowlist_init(&rows, arena);
     std::u16string query = utf8_to_utf16(text);
-    run_query(query.c_str(), scope.empty() ? nullptr : scope.c_str(), &rows, 0);
+    run_query(query.c_str(), n ? folder : nullptr, &rows, 0);
     std::string out;
     for (int32_t i = 0; i < rows.count; ++i) out += row_line(rows.items[i]);
     cli_out(out);
