@@ -5,13 +5,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 query=${1:-bluetooth}
 out=${2:-docs/screenshot.png}
+bash tools/deps.sh cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth xdotool imagemagick
 cmake --preset windows >/dev/null
 cmake --build build/windows --target kestrune >/dev/null
 source tests/e2e/x_session.sh
 x_session_start "$PWD/tools/wine-run.sh" "$PWD/build/windows/e2e-wineprefix" "$PWD/build/windows/kestrune.exe"
+xdotool mousemove 1900 1070
 launch
 wait_until 90 bash -c "xdotool search --name '^Kestrune\$' >/dev/null" || { echo "no launcher window" >&2; exit 1; }
 win=$(first_window_named Kestrune)
+wait_until 30 is_viewable "$win"
 eval "$(geometry "$win")"
 xdotool mousemove 1900 1070
 xdotool windowfocus --sync "$win"

@@ -30,6 +30,19 @@ int key_mods() {
     return m;
 }
 
+// Hover ends when the pointer leaves: a leave notice is asked for on the first move inside.
+constexpr int kPointerGone = -100000;
+bool s_tracking_leave = false;
+
+void track_mouse_leave(HWND hwnd) {
+    if (s_tracking_leave) return;
+    TRACKMOUSEEVENT t{};
+    t.cbSize = sizeof t;
+    t.dwFlags = TME_LEAVE;
+    t.hwndTrack = hwnd;
+    s_tracking_leave = TrackMouseEvent(&t) != 0;
+}
+
 void invalidate() {
     if (shell().window) InvalidateRect(shell().window, nullptr, FALSE);
 }
@@ -177,7 +190,14 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 window_move_track();
                 return 0;
             }
+            track_mouse_leave(hwnd);
             on_mouse_move(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            invalidate();
+            return 0;
+        case WM_MOUSELEAVE:
+            // The pointer left the window: no row stays hovered.
+            s_tracking_leave = false;
+            if (!s.moving) on_mouse_move(kPointerGone, kPointerGone);
             invalidate();
             return 0;
         case WM_LBUTTONDOWN:

@@ -16,7 +16,7 @@ fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 pass() { echo "ok   $*"; }
 
 # Dark theme colours and the window's geometry at 96 DPI, 768 x 7 rows.
-BG='#1E1E2E' SELECTED='#45475A' MATCH='#D9B130' TEXT='#CDD6F4'
+BG='#1E1E2E' SELECTED='#45475A' HOVER='#313244' MATCH='#D9B130' TEXT='#CDD6F4'
 W=768 H=460 LIST_TOP=62 ROW_H=52
 row_centre() { echo $(( LIST_TOP + ROW_H * $1 + ROW_H / 2 )); }
 # The title line of row k, as a crop geometry inside the window.
@@ -37,6 +37,7 @@ first_row_is_bluetooth() {
 }
 
 # --- start: the window appears at the default position and paints ---------------------------------
+xdotool mousemove 1900 1070
 t0=$(now_ms)
 launch; first=$LAUNCHED
 wait_until 90 bash -c "xdotool search --name '^Kestrune\$' >/dev/null" || { fail "no launcher window"; exit 1; }
@@ -60,6 +61,11 @@ xdotool type --delay 20 bluetooth
 check "Bluetooth row first, highlighted" wait_until 15 first_row_is_bluetooth
 cp "$X_TMP/w.png" "$X_TMP/bluetooth.png" 2>/dev/null
 check "first row selected" wait_until 5 row_selected 0
+row_colour_is() { win_shot && [ "$(pixel "$X_TMP/w.png" 600 "$(row_centre "$1")")" = "$2" ]; }
+xdotool mousemove $(( WX + 600 )) $(( WY + $(row_centre 2) ))
+check "the row under the pointer is hovered" wait_until 5 row_colour_is 2 "$HOVER"
+xdotool mousemove 1900 1070
+check "hover ends when the pointer leaves the window" wait_until 5 row_colour_is 2 "$BG"
 
 # --- Down and Up move the selection ---------------------------------------------------------------
 xdotool key Down
