@@ -1,6 +1,7 @@
 // The OS boundary: one interface per capability, reached through a process-wide table.
 // The entry point installs the win32 backend; tests install the fake world or a fault wrapper.
 #pragma once
+#include "platform/apps_folder.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/files.h"
@@ -13,6 +14,7 @@ struct Platform {
     Environment* env = nullptr;
     Registry* registry = nullptr;
     WindowPost* window_post = nullptr;
+    AppsFolder* apps_folder = nullptr;
 };
 
 Platform& platform();
@@ -24,6 +26,7 @@ inline Clock& os_clock() { return *platform().clock; }
 inline Environment& os_env() { return *platform().env; }
 inline Registry& os_registry() { return *platform().registry; }
 inline WindowPost& os_window_post() { return *platform().window_post; }
+inline AppsFolder& os_apps_folder() { return *platform().apps_folder; }
 
 // Installs a backend for the length of a scope.
 class PlatformScope {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/fake/fake_apps_folder.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/platform.h"
 
@@ -120,11 +121,12 @@ private:
 class FakeWorld {
 public:
     FakeWorld();
-    Platform platform() { return Platform{&files, &clock, &env, &registry, &window}; }
+    Platform platform() { return Platform{&files, &clock, &env, &registry, &window, &apps_folder}; }
 
     FakeFiles files;
     FakeClock clock;
     FakeEnvironment env;
     FakeRegistry registry;
     FakeWindowPost window;
+    FakeAppsFolder apps_folder;
 };
