@@ -12,10 +12,12 @@
 namespace {
 
 std::string row_line(const Row& r) {
-    std::string line = std::to_string(r.score) + "\t" + std::to_string(r.kind) + "\t";
-    if (r.tag) line += r.tag;
-    for (const char16_t* field : {r.title, r.subtitle, r.path, r.target}) line += "\t" + cli_field(text_view(field));
-    return line + "\n";
+    std::string line;
+    line.append(std::to_string(r.score)).append(1, '\t').append(std::to_string(r.kind)).append(1, '\t');
+    if (r.tag) line.append(1, r.tag);
+    for (const char16_t* field : {r.title, r.subtitle, r.path, r.target}) line.append(1, '\t').append(cli_field(text_view(field)));
+    line.append(1, '\n');
+    return line;
 }
 
 }  // namespace
