@@ -27,8 +27,10 @@ cmake --build build/windows $jobs
 (cd build/windows && ctest --output-on-failure) || failed+=(windows)
 
 stage "self-test (kestrune.exe --selftest under wine)"
-selftest_out=$(tools/wine-run.sh --prefix="$PWD/build/windows/wineprefix" build/windows/kestrune.exe --selftest) || failed+=(selftest)
+selftest() { tools/wine-run.sh --prefix="$PWD/build/windows/wineprefix" build/windows/kestrune.exe --selftest </dev/null; }
+selftest_out=$(selftest) || true
 printf '%s\n' "$selftest_out"
+printf '%s\n' "$selftest_out" | grep -qE '^minitest: [0-9]+ passed, 0 failed$' || failed+=(selftest)
 
 stage "fuzzers over their seeds"
 cmake --preset fuzz >/dev/null

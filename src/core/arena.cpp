@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <mutex>
 #include <new>
 
 namespace {
@@ -12,42 +11,31 @@ std::atomic<int64_t> g_used{0};
 std::atomic<int64_t> g_peak{0};
 std::atomic<int64_t> g_blocks{0};
 
-// The allocation count is the one counter touched on every allocation that nobody needs to
-// compare against, so each thread keeps its own (only that thread writes it, with a plain atomic
-// store) and a snapshot adds them up. Counts of threads that ended are folded into g_retired.
-struct AllocationCounter {
+// The allocation count is the one counter touched on every allocation that nobody compares
+// against, so each of the first threads gets a slot of its own that only it writes (a plain atomic
+// store, no locked instruction); later threads share the last slot with atomic adds. A snapshot
+// adds the slots up. Slots are never given back: a process has a handful of long-lived threads.
+constexpr int kCounterSlots = 64;
+struct alignas(64) CounterSlot {
     std::atomic<int64_t> count{0};
-    AllocationCounter* next = nullptr;
-    AllocationCounter* prev = nullptr;
-    AllocationCounter();
-    ~AllocationCounter();
 };
+CounterSlot g_allocation_slots[kCounterSlots + 1];
+std::atomic<int> g_next_slot{0};
+thread_local int t_slot = -1;
 
-std::mutex g_counters_lock;
-AllocationCounter* g_counters = nullptr;
-int64_t g_retired = 0;
-
-AllocationCounter::AllocationCounter() {
-    std::lock_guard<std::mutex> hold(g_counters_lock);
-    next = g_counters;
-    if (next) next->prev = this;
-    g_counters = this;
+inline void count_allocation() {
+    if (t_slot < 0) {
+        int slot = g_next_slot.fetch_add(1, std::memory_order_relaxed);
+        t_slot = slot < kCounterSlots ? slot : kCounterSlots;
+    }
+    std::atomic<int64_t>& c = g_allocation_slots[t_slot].count;
+    if (t_slot < kCounterSlots) c.store(c.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    else c.fetch_add(1, std::memory_order_relaxed);
 }
-
-AllocationCounter::~AllocationCounter() {
-    std::lock_guard<std::mutex> hold(g_counters_lock);
-    g_retired += count.load(std::memory_order_relaxed);
-    if (prev) prev->next = next;
-    else g_counters = next;
-    if (next) next->prev = prev;
-}
-
-thread_local AllocationCounter t_allocations;
 
 int64_t allocations_total() {
-    std::lock_guard<std::mutex> hold(g_counters_lock);
-    int64_t sum = g_retired;
-    for (AllocationCounter* c = g_counters; c; c = c->next) sum += c->count.load(std::memory_order_relaxed);
+    int64_t sum = 0;
+    for (const CounterSlot& slot : g_allocation_slots) sum += slot.count.load(std::memory_order_relaxed);
     return sum;
 }
 
@@ -133,7 +121,7 @@ void* arena_alloc(Arena* arena, uint64_t n) {
     b->used += size;
     arena->used += size;
     arena->allocations += 1;
-    t_allocations.count.store(t_allocations.count.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    count_allocation();
     add_used(static_cast<int64_t>(size));
     return result;
 }
