@@ -14,7 +14,9 @@
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
 #include "query/query_cache.h"
+#include "query/result_messages.h"
 #include "query/workers.h"
+#include "sources/app_index.h"
 #include "store/data_files.h"
 #include "store/options.h"
 #include "ui/fonts.h"
@@ -131,6 +133,7 @@ void shutdown() {
     view_free_all();
     fonts_destroy();
     render_release();
+    app_index_clear();
     cache_free();
 }
 
@@ -150,11 +153,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     metrics_rows_set(options_ui_rows());
     theme_set(options_theme());
     fonts_create();
+    apps_join_pipeline();
 
     if (cl.selftest) return run_selftest();
     if (cl.install_task || cl.remove_task) return 1;  // the log-on task is not part of this build yet
 
     if (!single_instance_check()) {
+        app_index_clear();
         fonts_destroy();
         return 0;
     }
@@ -167,6 +172,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32_set_result_window(shell().window);
     win32_clipboard_set_owner(shell().window);
     workers_start();
+    app_index_start(&os_window_post(), WM_APP_APPS_CHANGED);
     hotkey_register();
     shell().taskbar_created_msg = RegisterWindowMessageW(L"TaskbarCreated");
     tray_add();

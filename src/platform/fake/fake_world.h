@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/fake/fake_apps_folder.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/platform.h"
 
@@ -141,7 +142,7 @@ private:
 class FakeWorld {
 public:
     FakeWorld();
-    Platform platform() { return Platform{&files, &clock, &env, &clipboard, &registry, &window}; }
+    Platform platform() { return Platform{&files, &clock, &env, &clipboard, &registry, &window, &apps_folder}; }
 
     FakeFiles files;
     FakeClock clock;
@@ -149,4 +150,5 @@ public:
     FakeClipboard clipboard;
     FakeRegistry registry;
     FakeWindowPost window;
+    FakeAppsFolder apps_folder;
 };

@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "platform/win32/handle.h"
+#include "platform/win32/win32_apps_folder.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/wide.h"
 
@@ -255,5 +256,5 @@ Platform win32_platform() {
     static Win32Files files;
     static Win32Clock clock;
     static Win32Environment env;
-    return Platform{&files, &clock, &env, win32_clipboard(), &win32_registry(), &window_post()};
+    return Platform{&files, &clock, &env, win32_clipboard(), &win32_registry(), &window_post(), &win32_apps_folder()};
 }
