@@ -145,6 +145,40 @@ if [ -n "$TRAY" ]; then
   grep -q '^\[set\]' "$X_TMP/data/settings.dat" && pass "settings.dat whole after exit" || fail "settings.dat damaged"
 fi
 
+# --- a start answered Yes ends the running copy and starts in its place; Alt+F4 ends it -------------
+launch; third=$LAUNCHED
+wait_until 90 bash -c "xdotool search --name '^Kestrune\$' >/dev/null" && THIRD=$(first_window_named Kestrune)
+wait_until 30 is_viewable "${THIRD:-0}" && wait_until 10 painted || fail "third copy did not show"
+launch; fourth=$LAUNCHED
+box_of_fourth() { windows_named Kestrune | grep -vx "$THIRD" | head -1 | grep -q .; }
+if [ -n "${THIRD:-}" ] && wait_until 60 box_of_fourth; then
+  BOX=$(windows_named Kestrune | grep -vx "$THIRD" | head -1)
+  wait_until 10 is_viewable "$BOX"
+  xdotool windowfocus --sync "$BOX"
+  xdotool key y
+  if wait_until 30 exited "$third"; then
+    [ "$(exit_code "$third")" = 0 ] && pass "Yes ends the running copy with code 0" || fail "ended copy exit code $(exit_code "$third")"
+  else
+    fail "Yes did not end the running copy"
+  fi
+  new_window() { windows_named Kestrune | grep -vx "$THIRD" | while read -r w; do is_viewable "$w" && echo "$w"; done | grep -q .; }
+  if wait_until 30 new_window; then
+    FOURTH=$(windows_named Kestrune | grep -vx "$THIRD" | while read -r w; do is_viewable "$w" && echo "$w"; done | head -1)
+    pass "the restarted copy shows its window"
+    xdotool windowfocus --sync "$FOURTH"
+    xdotool key alt+F4
+    if wait_until 30 exited "$fourth"; then
+      [ "$(exit_code "$fourth")" = 0 ] && pass "Alt+F4 ends the launcher with code 0" || fail "Alt+F4 exit code $(exit_code "$fourth")"
+    else
+      fail "Alt+F4 did not end the launcher"
+    fi
+  else
+    fail "the restarted copy shows no window"
+  fi
+else
+  fail "no question for the Yes start"
+fi
+
 [ -n "${KESTRUNE_E2E_KEEP:-}" ] && cp "$X_TMP"/*.png "$KESTRUNE_E2E_KEEP"/ 2>/dev/null
 echo "e2e: $failures failed"
 [ "$failures" = 0 ]
