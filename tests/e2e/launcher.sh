@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end: the real kestrune.exe under wine on a private virtual X server, driven with real X
 # input (xdotool) and read back from screenshots and from the files it writes.
-# Usage: launcher.sh WINE_RUN PREFIX KESTRUNE_EXE
+# Usage: launcher.sh WINE_RUN PREFIX KESTRUNE_EXE [KESTRUNE_TESTS_EXE]
+# With the test program, its window-procedure tests (ShellWindow.*) run first on the same display.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/x_session.sh"
@@ -35,6 +36,16 @@ first_row_is_bluetooth() {
   # devices") has plain text after its match.
   [ "$hi" -gt 40 ] && [ "$text" -lt 5 ] && [ "$next_text" -gt 20 ]
 }
+
+# --- the window procedure's own tests, which need a display ---------------------------------------
+if [ -n "${4:-}" ]; then
+  if KESTRUNE_REQUIRE_WINDOW=1 "$WINE_RUN" --prefix="$WINEPREFIX" "$4" --gtest_filter='ShellWindow.*' --gtest_brief=1 \
+      >"$X_TMP/unit.log" 2>&1 && ! grep -q SKIPPED "$X_TMP/unit.log"; then
+    pass "window procedure tests ($(grep -o '[0-9]* tests\? from' "$X_TMP/unit.log" | head -1 | cut -d' ' -f1) tests)"
+  else
+    fail "window procedure tests:"; cat "$X_TMP/unit.log"
+  fi
+fi
 
 # --- start: the window appears at the default position and paints ---------------------------------
 xdotool mousemove 1900 1070

@@ -37,7 +37,12 @@ protected:
         shell() = ShellState{};
         shell().instance = GetModuleHandleW(nullptr);
         window_class_register();  // a second registration fails harmlessly
-        ASSERT_TRUE(window_create());
+        if (!window_create()) {
+            // Under wine a window needs an X display; the end-to-end run provides one and sets
+            // KESTRUNE_REQUIRE_WINDOW so that these tests must run there.
+            ASSERT_EQ(GetEnvironmentVariableW(L"KESTRUNE_REQUIRE_WINDOW", nullptr, 0), 0u) << "no launcher window";
+            GTEST_SKIP() << "no display: the window cannot be created here";
+        }
         hwnd_ = shell().window;
     }
     void TearDown() override {
@@ -80,7 +85,7 @@ TEST_F(ShellWindow, CreatedLayeredTopmostAtTheDefaultPosition) {
     EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 768) / 2);
     EXPECT_EQ(r.top, static_cast<int>(GetSystemMetrics(SM_CYSCREEN) * 0.22));
     const LONG_PTR ex = GetWindowLongPtrW(hwnd_, GWL_EXSTYLE);
-    for (LONG_PTR bit : {WS_EX_LAYERED, WS_EX_TOOLWINDOW, WS_EX_TOPMOST, WS_EX_APPWINDOW}) EXPECT_TRUE(ex & bit) << bit;
+    for (LONG_PTR bit : std::initializer_list<LONG_PTR>{WS_EX_LAYERED, WS_EX_TOOLWINDOW, WS_EX_TOPMOST, WS_EX_APPWINDOW}) EXPECT_TRUE(ex & bit) << bit;
     EXPECT_EQ(alpha(), 255);
     EXPECT_FALSE(IsWindowVisible(hwnd_));
     EXPECT_EQ(SendMessageW(hwnd_, WM_ERASEBKGND, 0, 0), 1);
