@@ -66,7 +66,8 @@ void BM_ViewFrame(benchmark::State& state) {
     view_text_changed();
     RowList* list = view_list_new();
     for (int i = 0; i < 40; ++i) {
-        std::u16string sub = u"C:\\Users\\me\\AppData\\Local\\Programs\\Tools\\" + std::u16string(titles[i % 8]) + u".exe";
+        std::u16string sub(u"C:\\Users\\me\\AppData\\Local\\Programs\\Tools\\");
+        sub.append(titles[i % 8]).append(u".exe");
         rowlist_add_fields(list, titles[i % 8], sub.c_str(), sub.c_str(), nullptr, kKindOpen, 100 - i);
     }
     on_results(search_generation_newest(), list);

@@ -122,10 +122,17 @@ bool view_thumb_geometry(ThumbGeometry* g);
 // The search text's partial extents in the medium font (mouse placement in the box).
 class TextExtents;
 TextExtents& view_box_extents();
+// The shell installs the screen DC's extents (text_extents_gdi); without one they come from the
+// installed text measure. Null restores that.
+void view_box_extents_install(TextExtents* extents);
 
 // --- the frame --------------------------------------------------------------------------------------
 // Builds one frame between ui_frame_begin and ui_frame_end; w and h are the window's size.
 void view_frame(UiContext* ctx, int w, int h);
+
+// When the footer starts to read "searching..." (a tick count; the window procedure repaints
+// then), or 0 while the final list of the latest request is in or nothing is awaited.
+uint64_t view_searching_due_ms();
 
 // The UI core id of the search box.
 UiId view_box_id(UiContext* ctx);

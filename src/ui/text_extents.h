@@ -9,3 +9,6 @@ public:
     // cannot be measured.
     virtual bool extents(const char16_t* text, int count, int* edges) = 0;
 };
+
+// Windows only (text_extents_win32.cpp): the screen DC with the medium font.
+TextExtents* text_extents_gdi();

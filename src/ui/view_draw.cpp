@@ -108,7 +108,8 @@ void draw_search_box(UiContext* ctx, ViewState& s) {
     const int text_y = std::max(box.y, box.y + (box.h - std::max(m.height - m.internal_leading, 8) + 1) / 2 +
                                            m.descent / 2 - m.internal_leading);
     const int caret_w = std::max(scale(2), 1), caret_h = std::max(m.height, 8);
-    const int start = scale(14);
+    const int chips_end = view_draw_hooks().draw_chips ? view_draw_hooks().draw_chips(ctx, box) : 0;
+    const int start = chips_end > 0 ? chips_end + scale(4) : scale(14);
     const int box_right = box.x + box.w;
     const int limit = box_right - scale(8) - 1;
     const int text_w = text_width(font, b.text, b.length);
@@ -188,6 +189,8 @@ void draw_row(UiContext* ctx, ViewState& s, const Row& row, int index, UiRect r,
         ui_text_at(ctx, font_small(), letter, 1, ui_vec(icon.x + scale(6), r.y + (rh - scale(13)) / 2),
                    palette_color(kSlotTileLetter));
     }
+
+    if (s.view == kViewOptions && view_draw_hooks().draw_option_widget) view_draw_hooks().draw_option_widget(ctx, &row, r);
 
     const bool flagged = s.view == kViewOptions && row.state == 1;
     const UiColor title_color = palette_color(flagged ? kSlotWarning : kSlotText);

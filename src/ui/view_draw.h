@@ -9,6 +9,11 @@ struct ViewDrawHooks {
     bool (*draw_icon)(UiContext* ctx, const char16_t* icon_source, UiRect rect);
     // Width of the toggle, stepper or key caps at the right end of an options row.
     int (*option_widget_width)(const Row* row);
+    // Draws that widget inside the row's rect.
+    void (*draw_option_widget)(UiContext* ctx, const Row* row, UiRect rect);
+    // Draws the scope's breadcrumb chips inside the box; returns the x right after the last chip,
+    // or 0 when none are shown.
+    int (*draw_chips)(UiContext* ctx, UiRect box);
 };
 ViewDrawHooks& view_draw_hooks();
 

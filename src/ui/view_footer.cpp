@@ -46,9 +46,9 @@ constexpr ViewTexts kViewTexts[kViewCount] = {
 
 void copy_text(char* out, size_t cap, const char* s) { std::snprintf(out, cap, "%s", s); }
 
-// Attributes of the row's file: its path, else its subtitle.
-uint32_t row_file(const Row& r, FileInfo* info) {
-    for (const char16_t* p : {r.path, r.subtitle}) {
+// Attributes of the row's file: its path, else (with_subtitle) its subtitle.
+uint32_t row_file(const Row& r, FileInfo* info, bool with_subtitle = true) {
+    for (const char16_t* p : {r.path, with_subtitle ? r.subtitle : nullptr}) {
         if (!p || !p[0]) continue;
         FileInfo fi = os_files().info(text_view(p));
         if (fi.attributes != kInvalidAttributes) {
@@ -90,9 +90,8 @@ void search_count(char* out, size_t cap, const ViewState& s, int n) {
 }
 
 const char* search_hint(const ViewState& s, int n) {
-    if (s.last_final != s.last_request && platform().clock &&
-        os_clock().tick_ms() - s.last_request_ms >= kSearchingAfterMs)
-        return "searching...";
+    const uint64_t due = view_searching_due_ms();
+    if (due && platform().clock && os_clock().tick_ms() >= due) return "searching...";
     const bool scope = s.scope_folder[0] != 0;
     if (n == 0) return (s.box.length > 0 || scope) ? "ctrl+x help" : "type to search | ext:pdf *.pdf | kill";
     if (scope && s.folders_only) return "Enter dive | Tab menu";
@@ -100,13 +99,19 @@ const char* search_hint(const ViewState& s, int n) {
     if (s.folders_only) return "folders only | ctrl+f all | Tab menu";
     const Row* row = view_selected_row();
     if (row && row_is_folder(row)) return "Enter dive | Tab menu";
-    if (row && row_file(*row, nullptr) != kInvalidAttributes) return "Enter open | Tab menu";
+    if (row && row_file(*row, nullptr, false) != kInvalidAttributes) return "Enter open | Tab menu";
     if (row && row->kind == kKindSettings) return "Enter open settings | Tab menu";
     if (row && row->kind == kKindProcess) return "Enter end process | Tab menu";
     return "Tab menu | ctrl+x help";
 }
 
 }  // namespace
+
+uint64_t view_searching_due_ms() {
+    const ViewState& s = view_state();
+    if (s.view != kViewSearch || s.menu.open || s.last_request == 0 || s.last_final == s.last_request) return 0;
+    return s.last_request_ms + kSearchingAfterMs;
+}
 
 void view_footer_texts(FooterTexts* out) {
     const ViewState& s = view_state();

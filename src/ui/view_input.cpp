@@ -11,6 +11,7 @@
 #include "ui/main_view.h"
 #include "ui/metrics.h"
 #include "ui/renderer.h"
+#include "ui/search_box_input.h"
 #include "ui/text_extents.h"
 #include "ui/text_measure.h"
 
@@ -102,9 +103,15 @@ bool in_box(const ViewState& s, int x, int y) {
 
 }  // namespace
 
+namespace {
+TextExtents* g_box_extents = nullptr;
+}
+
+void view_box_extents_install(TextExtents* extents) { g_box_extents = extents; }
+
 TextExtents& view_box_extents() {
-    static MeasuredExtents extents;
-    return extents;
+    static MeasuredExtents measured;
+    return g_box_extents ? *g_box_extents : measured;
 }
 
 int32_t shortcut_view(int index) { return index >= 0 && index < kShortcutCount ? kShortcutViews[index] : -1; }
@@ -113,6 +120,8 @@ bool on_key_down(int key, int mods) {
     ViewState& s = view_state();
     if (s.capture_active) return false;  // the capture dialog takes every key
     if (key != vk::kEscape) s.escape_armed = false;
+    // Characters typed before this key reach the box first, so that Ctrl+A sees their text.
+    box_flush_typed(s.box, ui_ctx(), s.box_has_focus);
     if (try_shortcut(key, mods)) return true;
     const bool shift = mods & kModShift, ctrl = mods & kModCtrl;
     const bool plain = !(mods & (kModShift | kModCtrl | kModAlt | kModWin));
@@ -124,7 +133,7 @@ bool on_key_down(int key, int mods) {
     case vk::kPageDown: q.page = +1; return true;
     case vk::kHome:
     case vk::kEnd:
-        if (shift) return box_key(s.box, key, mods) != BoxKey::Unhandled;
+        if (shift) return box_on_key(s.box, ui_ctx(), s.box_has_focus, key, mods) != BoxKey::Unhandled;
         q.jump = key == vk::kHome ? -1 : +1;
         return true;
     case vk::kLeft:
@@ -134,7 +143,7 @@ bool on_key_down(int key, int mods) {
             (key == vk::kLeft ? q.back : q.forward) = true;
             return true;
         }
-        BoxKey r = box_key(s.box, key, mods);
+        BoxKey r = box_on_key(s.box, ui_ctx(), s.box_has_focus, key, mods);
         if (r == BoxKey::Back) q.back = true;
         if (r == BoxKey::Forward) q.forward = true;
         return r != BoxKey::Unhandled;
@@ -156,12 +165,12 @@ bool on_key_down(int key, int mods) {
             view_scope_up();
             return true;
         }
-        BoxKey r = box_key(s.box, key, mods);
+        BoxKey r = box_on_key(s.box, ui_ctx(), s.box_has_focus, key, mods);
         if (r == BoxKey::BackspaceAtStart && s.scope_folder[0] && !ctrl) view_scope_up();
         return true;
     }
     default:
-        return box_key(s.box, key, mods) != BoxKey::Unhandled;
+        return box_on_key(s.box, ui_ctx(), s.box_has_focus, key, mods) != BoxKey::Unhandled;
     }
 }
 
@@ -179,20 +188,9 @@ bool on_key_up(int key, int /*mods*/) {
 
 void on_char(char16_t unit) {
     ViewState& s = view_state();
-    if (s.capture_active || s.dialog_open) return;
-    if (s.suppress_char) {
-        s.suppress_char = false;
-        return;
-    }
-    if (unit < 32 || unit == 127) return;
-    char bytes[8] = {};
-    const int n = box_typed_unit(s.box, unit, bytes);
-    if (n <= 0) return;
-    UiContext* ctx = ui_ctx();
-    // The UI core's buffer holds what arrives between two frames; a character that finds it
-    // nearly full is dropped whole.
-    if (std::strlen(ctx->input_text) > UI_INPUT_TEXT_SIZE - 2) return;
-    ui_input_chars(ctx, bytes);
+    bool ignored = s.capture_active || s.dialog_open || s.suppress_char;
+    s.suppress_char = false;
+    box_on_char(s.box, ui_ctx(), unit, ignored);
 }
 
 void on_mouse_down(int x, int y, int button, bool double_click, int mods) {

@@ -17,6 +17,7 @@
 #include "store/options.h"
 #include "store/pins.h"
 #include "ui/main_view.h"
+#include "ui/search_box_input.h"
 
 namespace {
 
@@ -161,7 +162,9 @@ void view_menu_close() {
     m.open = false;
     m.title[0] = 0;
     if (was_open) {
-        // Back to the text the list was shown for, without treating it as an edit.
+        // Back to the text the list was shown for, without treating it as an edit; no undo
+        // steps from the menu's filter survive.
+        box_clear(g_state.box);
         box_set_text(g_state.box, m.saved_text, std::strlen(m.saved_text));
         box_change_handled(g_state.box);
     }
@@ -325,9 +328,7 @@ bool view_text_changed() {
 }
 
 void view_consume_typing(UiContext* ctx, bool box_focused) {
-    SearchBox& b = g_state.box;
-    if (!box_focused || ctx->input_text[0] == 0 || b.length >= kBoxTextMax) return;
-    box_type(b, ctx->input_text, std::strlen(ctx->input_text));
+    box_frame_input(g_state.box, ctx, box_focused);
 }
 
 // --- worker messages ------------------------------------------------------------------------------

@@ -11,7 +11,12 @@ namespace {
 
 std::string ranges_text(const MatchRange* r, int32_t n) {
     std::string s;
-    for (int32_t i = 0; i < n; ++i) s += (i ? " " : "") + std::to_string(r[i].start) + ":" + std::to_string(r[i].length);
+    for (int32_t i = 0; i < n; ++i) {
+        if (i) s += ' ';
+        s += std::to_string(r[i].start);
+        s += ':';
+        s += std::to_string(r[i].length);
+    }
     return s;
 }
 
@@ -71,7 +76,7 @@ TEST(FuzzyScore, BandsOrderSubstringAboveScattered) {
     longest += u"ab";
     EXPECT_EQ(fuzzy_score(u"ab", longest.c_str(), 110, 100, 85), 61);
     EXPECT_EQ(fuzzy_score(u"ab", u"a-b", 110, 100, 85), 60);
-    std::u16string spread = u"a" + std::u16string(300, u'x') + u"b";
+    std::u16string spread = std::u16string(u"a") + std::u16string(300, u'x') + u"b";
     EXPECT_EQ(fuzzy_score(u"ab", spread.c_str(), 110, 100, 85), 40);
 }
 
@@ -79,9 +84,9 @@ TEST(FuzzyScore, LongQueriesAndTexts) {
     // Long queries take the linear search path; the tiers must not change.
     std::u16string q(40, u'a');
     q += u'b';
-    std::u16string word = u"zz" + std::u16string(100, u'a') + u" " + q + u"tail";
+    std::u16string word = std::u16string(u"zz") + std::u16string(100, u'a') + u" " + q + u"tail";
     EXPECT_EQ(fuzzy_score(q.c_str(), word.c_str(), 110, 100, 85), 85);
-    std::u16string sub = u"zz" + std::u16string(100, u'a') + u"b" + u"tail";
+    std::u16string sub = std::u16string(u"zz") + std::u16string(100, u'a') + u"b" + u"tail";
     EXPECT_EQ(fuzzy_score(q.c_str(), sub.c_str(), 110, 100, 85), 89 - 8 - 20);
     EXPECT_EQ(fuzzy_score(q.c_str(), word.c_str(), 110, 100, -1), 89 - 8 - 20);  // first occurrence at 103
     std::u16string miss(1 << 20, u'a');  // 1 MiB units of "a" against "aaa...b"

@@ -15,7 +15,12 @@ std::string run(HighlightFn fn, const char16_t* q, const char16_t* t, int32_t ca
     std::vector<MatchRange> r(static_cast<size_t>(cap > 0 ? cap : 1));
     int32_t n = fn(q, t, r.data(), cap);
     std::string s;
-    for (int32_t i = 0; i < n; ++i) s += (i ? " " : "") + std::to_string(r[size_t(i)].start) + ":" + std::to_string(r[size_t(i)].length);
+    for (int32_t i = 0; i < n; ++i) {
+        if (i) s += ' ';
+        s += std::to_string(r[size_t(i)].start);
+        s += ':';
+        s += std::to_string(r[size_t(i)].length);
+    }
     return s;
 }
 
@@ -62,7 +67,7 @@ TEST(Highlight, Limits) {
     EXPECT_EQ(run(highlight_ranges, q.c_str(), t.c_str()), "0:255");  // the token is cut to 255
     EXPECT_EQ(run(highlight_ranges, (q + u"a").c_str(), (t + u"a").c_str()), "");
     EXPECT_EQ(run(highlight_ranges, (q + u"  //\\\\").c_str(), t.c_str()), "0:255");
-    EXPECT_EQ(run(highlight_ranges, (u" \t" + q).c_str(), t.c_str()), "0:255");
+    EXPECT_EQ(run(highlight_ranges, (std::u16string(u" \t") + q).c_str(), t.c_str()), "0:255");
     // Only the first 16 tokens count.
     std::u16string many;
     for (char16_t c = u'a'; c <= u'q'; ++c) many += std::u16string(2, c) + u" ";

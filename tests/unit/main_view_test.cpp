@@ -92,7 +92,8 @@ protected:
     static RowList* rows(int n, const char16_t* prefix = u"Row ") {
         RowList* list = view_list_new();
         for (int i = 0; i < n; ++i) {
-            std::u16string title = std::u16string(prefix) + u16(std::to_string(i));
+            std::u16string title(prefix);
+            title.append(u16(std::to_string(i)));
             rowlist_add_fields(list, title.c_str(), u"C:\\somewhere", nullptr, nullptr, kKindOpen, 100);
         }
         return list;
@@ -279,6 +280,14 @@ TEST_F(MainViewTest, CtrlAOpensAppsInAnEmptyBoxAndSelectsText) {
     EXPECT_EQ(s().view, kViewSearch);
     EXPECT_EQ(s().box.anchor, 0);
     EXPECT_EQ(s().box.caret, 3);
+    // Characters typed just before Ctrl+A, with no frame in between, count as text.
+    view_show_reset();
+    frame();
+    on_char(u'q');
+    key('A', kModCtrl);
+    EXPECT_EQ(s().view, kViewSearch);
+    EXPECT_EQ(std::string(s().box.text), "q");
+    EXPECT_EQ(s().box.anchor, 0);
     // Ctrl+Shift+A is no binding and no edit.
     EXPECT_FALSE(on_key_down('A', kModCtrl | kModShift));
     EXPECT_EQ(s().view, kViewSearch);
@@ -645,6 +654,47 @@ TEST_F(MainViewTest, ForwardOpensTheMenuAndBackClosesIt) {
     frame();
     EXPECT_FALSE(s().menu.open);
     EXPECT_EQ(view_row_count(), 3);
+}
+
+TEST_F(MainViewTest, AllAppsFilterGoesToTheFastLaneAndItsRowsAreAdopted) {
+    key('A', kModCtrl);
+    frame();
+    ASSERT_EQ(s().view, kViewAllApps);
+    type("no");
+    const SearchRequest req = read_request();
+    EXPECT_EQ(u8(req.apps_text), "no");
+    EXPECT_EQ(req.apps_generation, search_generation_newest());
+    RowList* list = rows(2, u"Notepad ");
+    list->view = kViewAllApps;
+    on_view_rows(req.apps_generation, list);
+    EXPECT_EQ(view_row_count(), 2);
+    EXPECT_EQ(selection(), 0);
+    // An older filter's rows are dropped.
+    type("t");
+    RowList* late = rows(5);
+    late->view = kViewAllApps;
+    on_view_rows(req.apps_generation, late);
+    EXPECT_EQ(view_row_count(), 2);
+    // The app index changed: the filter is asked again.
+    const int32_t g = search_generation_newest();
+    on_apps_changed();
+    EXPECT_GT(search_generation_newest(), g);
+    EXPECT_EQ(u8(read_request().apps_text), "not");
+}
+
+TEST_F(MainViewTest, BackspaceAtTheStartOfAScopeGoesUp) {
+    text_copy_to(s().scope_folder, kScopeFolderCap, u"C:\\Users\\");
+    type("a");
+    key(vk::kBack);
+    frame();
+    EXPECT_EQ(u8(s().scope_folder), "C:\\Users\\");  // the character went first
+    key(vk::kBack);
+    EXPECT_EQ(u8(s().scope_folder), "C:\\");
+    EXPECT_EQ(u8(read_request().scope_folder), "C:\\");
+    FooterTexts t;
+    results(3);
+    view_footer_texts(&t);
+    EXPECT_STREQ(t.hint, "Enter dive | Bksp up | Tab menu");
 }
 
 }  // namespace

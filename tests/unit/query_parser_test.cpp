@@ -99,7 +99,7 @@ TEST(QueryParser, FoldersDrivesAndScopes) {
 }
 
 TEST(QueryParser, StringLimits) {
-    std::u16string scope = u"C:\\" + std::u16string(400, u's') + u"\\";
+    std::u16string scope = std::u16string(u"C:\\") + std::u16string(400, u's') + u"\\";
     std::u16string text = std::u16string(2000, u't') + u"\\";
     ParsedQuery p = classify_query(text.c_str(), scope.c_str());
     EXPECT_EQ(std::u16string(p.cache_key).size(), 1291u);
@@ -108,7 +108,7 @@ TEST(QueryParser, StringLimits) {
     EXPECT_TRUE(p.ends_with_slash);
     EXPECT_EQ(std::u16string(p.scope_name), std::u16string(1023, u't'));
 
-    std::u16string drive = u"\\" + std::u16string(126, u'd') + u"  " + std::u16string(50, u'x');
+    std::u16string drive = std::u16string(u"\\") + std::u16string(126, u'd') + u"  " + std::u16string(50, u'x');
     p = classify_query(drive.c_str(), nullptr);
     EXPECT_TRUE(p.is_drive_filter);
     EXPECT_EQ(std::u16string(p.drive_filter), std::u16string(126, u'd'));  // cut to 127, then trimmed
