@@ -1,6 +1,7 @@
 // The OS boundary: one interface per capability, reached through a process-wide table.
 // The entry point installs the win32 backend; tests install the fake world or a fault wrapper.
 #pragma once
+#include "platform/apps_folder.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
@@ -15,6 +16,7 @@ struct Platform {
     Clipboard* clipboard = nullptr;
     Registry* registry = nullptr;
     WindowPost* window_post = nullptr;
+    AppsFolder* apps_folder = nullptr;
 };
 
 Platform& platform();
@@ -27,6 +29,7 @@ inline Environment& os_env() { return *platform().env; }
 inline Clipboard& os_clipboard() { return *platform().clipboard; }
 inline Registry& os_registry() { return *platform().registry; }
 inline WindowPost& os_window_post() { return *platform().window_post; }
+inline AppsFolder& os_apps_folder() { return *platform().apps_folder; }
 
 // Installs a backend for the length of a scope.
 class PlatformScope {

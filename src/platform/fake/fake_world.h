@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/fake/fake_apps_folder.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/platform.h"
 
@@ -143,7 +144,7 @@ public:
     FakeWorld();
     Platform platform() {
         return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = &clipboard, .registry = &registry,
-                        .window_post = &window};
+                        .window_post = &window, .apps_folder = &apps_folder};
     }
 
     FakeFiles files;
@@ -152,4 +153,5 @@ public:
     FakeClipboard clipboard;
     FakeRegistry registry;
     FakeWindowPost window;
+    FakeAppsFolder apps_folder;
 };
