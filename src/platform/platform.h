@@ -5,12 +5,14 @@
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/files.h"
+#include "platform/registry.h"
 
 struct Platform {
     Files* files = nullptr;
     Clock* clock = nullptr;
     Environment* env = nullptr;
     Clipboard* clipboard = nullptr;
+    Registry* registry = nullptr;
 };
 
 Platform& platform();
@@ -21,6 +23,7 @@ inline Files& os_files() { return *platform().files; }
 inline Clock& os_clock() { return *platform().clock; }
 inline Environment& os_env() { return *platform().env; }
 inline Clipboard& os_clipboard() { return *platform().clipboard; }
+inline Registry& os_registry() { return *platform().registry; }
 
 // Installs a backend for the length of a scope.
 class PlatformScope {

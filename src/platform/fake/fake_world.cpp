@@ -348,4 +348,12 @@ FakeWorld::FakeWorld() {
     env.set(u"ProgramFiles", u"C:\\Program Files");
     env.set(u"ProgramData", u"C:\\ProgramData");
     env.set(u"USERNAME", u"user");
+    const char16_t* version = u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    registry.set_string(RegistryRoot::LocalMachine, version, u"CurrentBuild", u"19045");
+    registry.set_string(RegistryRoot::LocalMachine, version, u"CurrentBuildNumber", u"19045");
+    registry.set_string(RegistryRoot::LocalMachine, version, u"ProductName", u"Windows 10 Pro");
+    registry.set_string(RegistryRoot::LocalMachine, version, u"SystemRoot", u"C:\\Windows");
+    registry.set_dword(RegistryRoot::LocalMachine, version, u"CurrentMajorVersionNumber", 10);
+    registry.set_string(RegistryRoot::LocalMachine, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", u"ProgramFilesDir",
+                        u"C:\\Program Files");
 }

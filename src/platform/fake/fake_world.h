@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/fake/fake_registry.h"
 #include "platform/platform.h"
 
 class FakeFiles : public Files {
@@ -105,14 +106,16 @@ private:
     bool has_text_ = false;
 };
 
-// The whole fake machine: a C: drive with the usual Windows folders, a user "user".
+// The whole fake machine: a C: drive with the usual Windows folders, a user "user", and the
+// registry values every Windows has (the version keys of Windows 10 22H2, build 19045).
 class FakeWorld {
 public:
     FakeWorld();
-    Platform platform() { return Platform{&files, &clock, &env, &clipboard}; }
+    Platform platform() { return Platform{&files, &clock, &env, &clipboard, &registry}; }
 
     FakeFiles files;
     FakeClock clock;
     FakeEnvironment env;
     FakeClipboard clipboard;
+    FakeRegistry registry;
 };

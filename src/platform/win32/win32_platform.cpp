@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "platform/win32/handle.h"
+#include "platform/win32/win32_registry.h"
 #include "platform/win32/wide.h"
 
 namespace {
@@ -229,5 +230,5 @@ Platform win32_platform() {
     static Win32Files files;
     static Win32Clock clock;
     static Win32Environment env;
-    return Platform{&files, &clock, &env, win32_clipboard()};
+    return Platform{&files, &clock, &env, win32_clipboard(), &win32_registry()};
 }
