@@ -6,6 +6,7 @@
 #include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 
 struct Platform {
     Files* files = nullptr;
@@ -13,6 +14,7 @@ struct Platform {
     Environment* env = nullptr;
     Clipboard* clipboard = nullptr;
     Registry* registry = nullptr;
+    Shell* shell = nullptr;
 };
 
 Platform& platform();
@@ -24,6 +26,7 @@ inline Clock& os_clock() { return *platform().clock; }
 inline Environment& os_env() { return *platform().env; }
 inline Clipboard& os_clipboard() { return *platform().clipboard; }
 inline Registry& os_registry() { return *platform().registry; }
+inline Shell& os_shell() { return *platform().shell; }
 
 // Installs a backend for the length of a scope.
 class PlatformScope {

@@ -230,5 +230,5 @@ Platform win32_platform() {
     static Win32Files files;
     static Win32Clock clock;
     static Win32Environment env;
-    return Platform{&files, &clock, &env, win32_clipboard(), &win32_registry()};
+    return Platform{&files, &clock, &env, win32_clipboard(), &win32_registry(), win32_shell()};
 }

@@ -9,3 +9,8 @@ Platform win32_platform();
 // the calling thread, because emptying a clipboard opened without an owner makes setting it fail.
 Clipboard* win32_clipboard();
 void win32_clipboard_set_owner(void* hwnd);
+
+// The shell backend (win32_shell.cpp). Requests that name the launcher window as their owner use
+// the window given here (an HWND), or none before it exists.
+Shell* win32_shell();
+void win32_shell_set_owner(void* hwnd);
