@@ -83,6 +83,8 @@ bool open_containing_folder(std::u16string_view path) {
     std::u16string exe, args;
     if (folder_handler(folder, exe, args)) return shell_open(exe, args, win::kSwShowNormal);
     if (path.size() + 16 > kSelectUnits) return false;
-    std::u16string select = u"/select,\"" + std::u16string(path) + u"\"";
+    std::u16string select = u"/select,\"";
+    select.append(path);
+    select += u'"';
     return shell_open(u"explorer.exe", select, win::kSwShowNormal);
 }
