@@ -117,7 +117,10 @@ private:
 class FakeWorld {
 public:
     FakeWorld();
-    Platform platform() { return Platform{&files, &clock, &env, &clipboard, &registry, &shell}; }
+    Platform platform() {
+        return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = &clipboard, .registry = &registry,
+                        .shell = &shell};
+    }
 
     FakeFiles files;
     FakeClock clock;

@@ -230,5 +230,6 @@ Platform win32_platform() {
     static Win32Files files;
     static Win32Clock clock;
     static Win32Environment env;
-    return Platform{&files, &clock, &env, win32_clipboard(), &win32_registry(), win32_shell()};
+    return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = win32_clipboard(), .registry = &win32_registry(),
+                    .shell = win32_shell()};
 }
