@@ -4,6 +4,10 @@
 #include "core/row.h"
 #include "core/text.h"
 #include "platform/platform.h"
+#include "store/data_dir.h"
+#include "store/history.h"
+#include "store/options.h"
+#include "store/pins.h"
 
 namespace {
 
@@ -75,8 +79,11 @@ bool action_execute(const Row* row) {
         return false;  // the Open With dialog stays in charge; the launcher stays as it is
     case kKindRunAsAdmin:
         return has(r.target) && os_shell().execute(u"runas", r.target, {}, {}, win::kSwShowNormal) > 32;
-    case kKindPinToggle:
-        return s.pin_toggle && s.pin_toggle(pin_toggle_args(r)) == 1;
+    case kKindPinToggle: {
+        PinToggleArgs a = pin_toggle_args(r);
+        auto arg = [](const std::u16string& t) { return t.empty() ? nullptr : t.c_str(); };
+        return pin_toggle(arg(a.path), arg(a.param), arg(a.title), arg(a.sub), a.kind) == 1;
+    }
     case kKindCopyText:
         return has(r.target) && clipboard_copy_text(r.target);
     case kKindCopyFile:
@@ -98,20 +105,20 @@ bool action_execute(const Row* row) {
         s.app_index_reload();
         return true;
     case kKindOpenDataFolder: {
-        std::u16string dir;
-        return s.data_dir_path && s.data_dir_path(dir) && !dir.empty() && shell_open(dir, {}, win::kSwShowNormal);
+        char16_t dir[kDataPathCapacity];
+        return data_dir_path(dir, kDataPathCapacity) == 0 && dir[0] && shell_open(dir, {}, win::kSwShowNormal);
     }
     case kKindForget:
-        return has(r.target) && s.history_forget && s.history_forget(r.target, r.argument);
+        return (has(r.target) || has(r.argument)) && history_forget(r.target, r.argument);
     // The option toggles report not done so that the window stays open on the changed option.
     case kKindOptStayOpen:
-        if (s.options_toggle_stay_open) s.options_toggle_stay_open();
+        options_toggle_stay_open();
         return false;
     case kKindOptHideOnFocus:
-        if (s.options_toggle_hide_on_focus) s.options_toggle_hide_on_focus();
+        options_toggle_hide_on_focus();
         return false;
     case kKindOptNoCap:
-        if (s.options_toggle_uncapped) s.options_toggle_uncapped();
+        options_toggle_uncapped();
         return false;
     case kKindUninstall:
     case kKindQuietUninstall:

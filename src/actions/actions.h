@@ -15,20 +15,15 @@ struct PinToggleArgs {
     int32_t kind = 0;
 };
 
-// The operations of other modules that some kinds run. Each module fills its entries when it
+// The operations of modules built apart from the store (processes, apps, built-in commands,
+// uninstaller, terminal, shell verbs) that some kinds run. Each module fills its entries when it
 // starts; a kind whose entry is still empty reports not done and does nothing.
 struct ActionServices {
     bool (*kill_process)(uint32_t pid, const char16_t* name) = nullptr;
     int32_t (*kill_all_named)(const char16_t* name) = nullptr;  // processes ended
-    int32_t (*pin_toggle)(const PinToggleArgs& args) = nullptr;  // 1: the toggle was made
     // The subtitle of the built-in command row of a kind, or null when there is none.
     const char16_t* (*command_subtitle)(int32_t kind) = nullptr;
     void (*app_index_reload)() = nullptr;
-    bool (*data_dir_path)(std::u16string& out) = nullptr;
-    bool (*history_forget)(const char16_t* target, const char16_t* argument) = nullptr;  // an entry was removed
-    void (*options_toggle_stay_open)() = nullptr;
-    void (*options_toggle_hide_on_focus)() = nullptr;
-    void (*options_toggle_uncapped)() = nullptr;
     bool (*uninstall_split)(const char16_t* command, std::u16string& executable, std::u16string& arguments) = nullptr;
     void (*uninstall_invalidate)() = nullptr;
     bool (*terminal_open)(const char16_t* shell, const char16_t* folder) = nullptr;

@@ -8,6 +8,9 @@
 #include "core/row.h"
 #include "core/text.h"
 #include "platform/fake/fake_world.h"
+#include "store/history.h"
+#include "store/options.h"
+#include "store/pins.h"
 #include "support/u16.h"
 
 namespace {
@@ -30,8 +33,18 @@ struct TestRow {
 
 class Actions : public ::testing::Test {
 protected:
-    void SetUp() override { action_services() = ActionServices{}; }
-    void TearDown() override { action_services() = ActionServices{}; }
+    void SetUp() override {
+        action_services() = ActionServices{};
+        w.env.set(u"KESTRUNE_DATA_DIR", u"C:\\KData");
+        w.files.add_folder(u"C:\\KData");
+        history_unload();
+        options_reset();
+    }
+    void TearDown() override {
+        action_services() = ActionServices{};
+        history_unload();
+        options_reset();
+    }
 
     std::vector<std::string> log() {
         std::vector<std::string> out;
@@ -90,10 +103,9 @@ TEST_F(Actions, EachKindMakesItsCallsAndReportsItsResult) {
         {99, "C:\\x.exe", false, {}},
         {kKindOpenInTerminal, "C:\\x", false, {}},
         {kKindShellVerb, "C:\\x", false, {}},
-        {kKindPinToggle, "C:\\x", false, {}},
         {kKindForget, "C:\\x", false, {}},
         {kKindReloadApps, "", false, {}},
-        {kKindOpenDataFolder, "", false, {}},
+        {kKindOpenDataFolder, "", true, {open_call("C:\\KData", "", 1)}},
         {kKindUninstall, "C:\\u.exe", false, {}},
         {kKindProcess, "", false, {}},
     };
@@ -303,17 +315,11 @@ TEST_F(Actions, PinToggleArgumentsBySubKind) {
         {kKindSleep, "", "", {u"", u"", u"Title", u"Put the computer to sleep", kKindSleep}},
         {kKindLock, "", "", {u"", u"", u"Title", u"", kKindLock}},
     };
-    static std::vector<PinToggleArgs> seen;
-    seen.clear();
-    action_services().pin_toggle = [](const PinToggleArgs& a) -> int32_t {
-        seen.push_back(a);
-        return 1;
-    };
+    std::vector<PinToggleArgs> seen;
     for (const PinCase& c : cases) {
         TestRow r(kKindPinToggle, u16(c.target), u"Title", 0, c.sub_kind, u16(c.path));
-        EXPECT_TRUE(action_execute(&r.row));
+        seen.push_back(pin_toggle_args(r.row));
     }
-    ASSERT_EQ(seen.size(), std::size(cases));
     for (size_t i = 0; i < seen.size(); ++i) {
         SCOPED_TRACE(cases[i].sub_kind);
         EXPECT_EQ(u8(seen[i].path), u8(cases[i].expected.path));
@@ -322,12 +328,51 @@ TEST_F(Actions, PinToggleArgumentsBySubKind) {
         EXPECT_EQ(u8(seen[i].sub), u8(cases[i].expected.sub));
         EXPECT_EQ(seen[i].kind, cases[i].expected.kind);
     }
-    action_services().pin_toggle = [](const PinToggleArgs&) -> int32_t { return 0; };
-    TestRow r(kKindPinToggle, u"C:\\x");
-    EXPECT_FALSE(action_execute(&r.row));
 }
 
-// The modules behind kinds 3, 22 to 26, 29, 33 to 36 and 40, as the action table calls them.
+TEST_F(Actions, PinEntriesToggleThePinAndOptionEntriesReportNotDone) {
+    action_services().command_subtitle = [](int32_t kind) -> const char16_t* {
+        return kind == kKindSleep ? u"Put the computer to sleep" : nullptr;
+    };
+    TestRow sleep(kKindPinToggle, u"", u"Sleep", 0, kKindSleep);
+    EXPECT_TRUE(action_execute(&sleep.row));
+    EXPECT_TRUE(pin_is_pinned(nullptr, nullptr, kKindSleep));
+    auto saved = w.files.contents(u"C:\\KData\\quick_access.dat");
+    ASSERT_TRUE(saved);
+    EXPECT_NE(saved->find("Put the computer to sleep"), std::string::npos);
+    EXPECT_TRUE(action_execute(&sleep.row));
+    EXPECT_FALSE(pin_is_pinned(nullptr, nullptr, kKindSleep));
+    TestRow page(kKindPinToggle, u"ms-settings:display", u"Display", 0, 2, u"System");
+    EXPECT_TRUE(action_execute(&page.row));
+    EXPECT_TRUE(pin_is_pinned(nullptr, u"ms-settings:display", 2));
+
+    // The toggles flip and save, and report not done so the window stays on the changed option.
+    TestRow stay(kKindOptStayOpen);
+    EXPECT_FALSE(action_execute(&stay.row));
+    auto settings = w.files.contents(u"C:\\KData\\settings.dat");
+    ASSERT_TRUE(settings);
+    EXPECT_NE(settings->find("stay_open=1"), std::string::npos) << *settings;
+    EXPECT_FALSE(action_execute(&stay.row));
+    EXPECT_NE(w.files.contents(u"C:\\KData\\settings.dat")->find("stay_open=0"), std::string::npos);
+    bool uncapped = options().uncapped;
+    TestRow cap(kKindOptNoCap);
+    EXPECT_FALSE(action_execute(&cap.row));
+    EXPECT_NE(bool(options().uncapped), uncapped);
+}
+
+TEST_F(Actions, ForgetRemovesTheHistoryEntry) {
+    TestRow open(kKindOpen, u"C:\\Docs\\a.txt");
+    std::u16string title = u"a.txt";
+    open.row.title = title.data();
+    history_record(&open.row);
+    TestRow forget(kKindForget, u"C:\\Docs\\a.txt", u"a.txt");
+    EXPECT_TRUE(action_execute(&forget.row));
+    EXPECT_FALSE(action_execute(&forget.row));
+    TestRow unknown(kKindForget, u"C:\\never.txt");
+    EXPECT_FALSE(action_execute(&unknown.row));
+}
+
+// The modules behind kinds 3, 22, 33 to 36 and 40, as the action table calls them.
 struct Calls {
     static inline std::vector<std::string> made;
     static inline bool answer = true;
@@ -344,18 +389,7 @@ TEST_F(Actions, KindsBackedByOtherModulesCallThemWithTheRowFields) {
         Calls::made.push_back("kill_all " + u8(text_view(name)));
         return Calls::answer ? 2 : 0;
     };
-    s.history_forget = [](const char16_t* t, const char16_t* a) {
-        Calls::made.push_back("forget " + u8(text_view(t)) + " " + u8(text_view(a)));
-        return Calls::answer;
-    };
-    s.options_toggle_stay_open = [] { Calls::made.push_back("stay_open"); };
-    s.options_toggle_hide_on_focus = [] { Calls::made.push_back("hide_on_focus"); };
-    s.options_toggle_uncapped = [] { Calls::made.push_back("uncapped"); };
     s.app_index_reload = [] { Calls::made.push_back("reload"); };
-    s.data_dir_path = [](std::u16string& out) {
-        out = u"C:\\Users\\user\\AppData\\Roaming\\Kestrune";
-        return true;
-    };
     s.uninstall_split = [](const char16_t* cmd, std::u16string& exe, std::u16string& args) {
         Calls::made.push_back("split " + u8(text_view(cmd)));
         exe = u"C:\\App\\unins000.exe";
@@ -380,12 +414,7 @@ TEST_F(Actions, KindsBackedByOtherModulesCallThemWithTheRowFields) {
     Case cases[] = {
         {TestRow(kKindProcess, u"", u"notepad.exe", 1234), true, {"kill 1234 notepad.exe"}},
         {TestRow(kKindProcess, u"", u"notepad.exe", 0), true, {"kill_all notepad.exe"}},
-        {TestRow(kKindForget, u"C:\\a.txt", u"a"), true, {"forget C:\\a.txt a"}},
-        {TestRow(kKindOptStayOpen), false, {"stay_open"}},
-        {TestRow(kKindOptHideOnFocus), false, {"hide_on_focus"}},
-        {TestRow(kKindOptNoCap), false, {"uncapped"}},
         {TestRow(kKindReloadApps), true, {"reload"}},
-        {TestRow(kKindOpenDataFolder), true, {}},
         {TestRow(kKindUninstall, u"\"C:\\App\\unins000.exe\""), true, {"split \"C:\\App\\unins000.exe\"", "invalidate"}},
         {TestRow(kKindQuietUninstall, u"x"), true, {"split x", "invalidate"}},
         {TestRow(kKindOpenInTerminal, u"C:\\Src", u"pwsh.exe|PowerShell"), true, {"terminal pwsh.exe|PowerShell C:\\Src"}},
@@ -399,21 +428,20 @@ TEST_F(Actions, KindsBackedByOtherModulesCallThemWithTheRowFields) {
         EXPECT_EQ(action_execute(&c.row.row), c.done);
         EXPECT_EQ(Calls::made, c.calls);
     }
-    EXPECT_EQ(log(), (std::vector<std::string>{open_call("C:\\Users\\user\\AppData\\Roaming\\Kestrune", "", 1),
-                                               open_call("C:\\App\\unins000.exe", "/SILENT", 1),
+    EXPECT_EQ(log(), (std::vector<std::string>{open_call("C:\\App\\unins000.exe", "/SILENT", 1),
                                                open_call("C:\\App\\unins000.exe", "/SILENT", 1)}));
 
     // Failures of the modules, and a failed uninstaller launch, are not done.
     Calls::answer = false;
     for (Case& c : cases) {
-        if (c.row.row.kind == kKindOpenDataFolder || c.row.row.kind == kKindReloadApps || !c.done) continue;
+        if (c.row.row.kind == kKindReloadApps || !c.done) continue;
         SCOPED_TRACE(c.row.row.kind);
         EXPECT_FALSE(action_execute(&c.row.row));
     }
     Calls::answer = true;
     Calls::made.clear();
     w.shell.execute_results = {2};
-    EXPECT_FALSE(action_execute(&cases[8].row.row));
+    EXPECT_FALSE(action_execute(&cases[3].row.row));
     EXPECT_EQ(Calls::made, std::vector<std::string>{"split \"C:\\App\\unins000.exe\""});
 }
 
