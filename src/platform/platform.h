@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/window_post.h"
 
 struct Platform {
     Files* files = nullptr;
@@ -15,6 +16,7 @@ struct Platform {
     Clipboard* clipboard = nullptr;
     Registry* registry = nullptr;
     Shell* shell = nullptr;
+    WindowPost* window_post = nullptr;
 };
 
 Platform& platform();
@@ -27,6 +29,7 @@ inline Environment& os_env() { return *platform().env; }
 inline Clipboard& os_clipboard() { return *platform().clipboard; }
 inline Registry& os_registry() { return *platform().registry; }
 inline Shell& os_shell() { return *platform().shell; }
+inline WindowPost& os_window_post() { return *platform().window_post; }
 
 // Installs a backend for the length of a scope.
 class PlatformScope {

@@ -1,6 +1,7 @@
 #include "platform/fake/fake_world.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "core/text.h"
 #include "platform/paths.h"
@@ -365,4 +366,45 @@ FakeWorld::FakeWorld() {
     registry.set_dword(RegistryRoot::LocalMachine, version, u"CurrentMajorVersionNumber", 10);
     registry.set_string(RegistryRoot::LocalMachine, u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", u"ProgramFilesDir",
                         u"C:\\Program Files");
+}
+
+bool FakeWindowPost::post(uint32_t message, uintptr_t wparam, void* lparam) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!open_) return false;
+        queue_.push_back(PostedMessage{message, wparam, lparam});
+    }
+    arrived_.notify_all();
+    return true;
+}
+
+void FakeWindowPost::open_window() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = true;
+}
+
+void FakeWindowPost::close_window() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = false;
+}
+
+bool FakeWindowPost::take(PostedMessage& out) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (queue_.empty()) return false;
+    out = queue_.front();
+    queue_.pop_front();
+    return true;
+}
+
+bool FakeWindowPost::wait(PostedMessage& out, uint64_t timeout_ms) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!arrived_.wait_for(lock, std::chrono::milliseconds(timeout_ms), [this] { return !queue_.empty(); })) return false;
+    out = queue_.front();
+    queue_.pop_front();
+    return true;
+}
+
+size_t FakeWindowPost::pending() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return queue_.size();
 }

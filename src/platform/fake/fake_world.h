@@ -2,8 +2,11 @@
 // file times and sizes, known folders, a settable clock and an environment. Tests seed it with a
 // few lines and install it with PlatformScope(world.platform()).
 #pragma once
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -112,6 +115,33 @@ private:
     bool has_drop_ = false;
 };
 
+// The launcher window's message queue as the workers see it. There is no window until a test opens
+// one; posts then queue up (from any thread) until the test takes them.
+struct PostedMessage {
+    uint32_t message = 0;
+    uintptr_t wparam = 0;
+    void* lparam = nullptr;
+};
+
+class FakeWindowPost : public WindowPost {
+public:
+    bool post(uint32_t message, uintptr_t wparam, void* lparam) override;
+
+    void open_window();
+    // Posts fail from now on; messages already queued stay for take().
+    void close_window();
+    bool take(PostedMessage& out);
+    // Waits up to timeout_ms for a message.
+    bool wait(PostedMessage& out, uint64_t timeout_ms);
+    size_t pending();
+
+private:
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::deque<PostedMessage> queue_;
+    bool open_ = false;
+};
+
 // The whole fake machine: a C: drive with the usual Windows folders, a user "user", and the
 // registry values every Windows has (the version keys of Windows 10 22H2, build 19045).
 class FakeWorld {
@@ -119,7 +149,8 @@ public:
     FakeWorld();
     Platform platform() {
         return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = &clipboard, .registry = &registry,
-                        .shell = &shell};
+                        .shell = &shell,
+                        .window_post = &window};
     }
 
     FakeFiles files;
@@ -128,4 +159,5 @@ public:
     FakeClipboard clipboard;
     FakeRegistry registry;
     FakeShell shell;
+    FakeWindowPost window;
 };

@@ -14,3 +14,8 @@ void win32_clipboard_set_owner(void* hwnd);
 // the window given here (an HWND), or none before it exists.
 Shell* win32_shell();
 void win32_shell_set_owner(void* hwnd);
+
+// The hand-off of results to the launcher window (win32_window_post.cpp): posts go to the window
+// given here (an HWND), and fail while there is none.
+WindowPost* win32_window_post();
+void win32_set_result_window(void* hwnd);
