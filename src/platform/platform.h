@@ -7,6 +7,7 @@
 #include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/window_post.h"
 
 struct Platform {
@@ -15,6 +16,7 @@ struct Platform {
     Environment* env = nullptr;
     Clipboard* clipboard = nullptr;
     Registry* registry = nullptr;
+    Shell* shell = nullptr;
     WindowPost* window_post = nullptr;
     AppsFolder* apps_folder = nullptr;
 };
@@ -28,6 +30,7 @@ inline Clock& os_clock() { return *platform().clock; }
 inline Environment& os_env() { return *platform().env; }
 inline Clipboard& os_clipboard() { return *platform().clipboard; }
 inline Registry& os_registry() { return *platform().registry; }
+inline Shell& os_shell() { return *platform().shell; }
 inline WindowPost& os_window_post() { return *platform().window_post; }
 inline AppsFolder& os_apps_folder() { return *platform().apps_folder; }
 
