@@ -202,20 +202,44 @@ ArenaStats arena_stats() {
 }
 
 namespace {
-// The scratch arena lives as long as its thread; its blocks are returned when the thread ends
-// so short-lived worker threads do not leak.
-struct ScratchHolder {
-    Arena* arena = nullptr;
-    ~ScratchHolder() { arena_destroy(arena); }
+// A thread's scratch arena is never released. Each one is also pushed on a process-wide list so that
+// it stays reachable after its thread ends (leak checkers see it as held, not lost). The thread-local
+// slot is a plain pointer on purpose: mingw-w64 under wine can hang joining a thread whose
+// thread_local objects have destructors.
+struct ScratchNode {
+    Arena* arena;
+    ScratchNode* next;
 };
-thread_local ScratchHolder t_scratch;
+std::atomic<ScratchNode*> g_scratch_arenas{nullptr};
+thread_local Arena* t_scratch = nullptr;
+thread_local ScratchNode* t_scratch_node = nullptr;
+
+ScratchNode* keep_reachable(Arena* arena) {
+    auto* node = static_cast<ScratchNode*>(std::malloc(sizeof(ScratchNode)));
+    if (!node) return nullptr;
+    node->arena = arena;
+    node->next = g_scratch_arenas.load(std::memory_order_relaxed);
+    while (!g_scratch_arenas.compare_exchange_weak(node->next, node, std::memory_order_release, std::memory_order_relaxed)) {
+    }
+    return node;
+}
 }  // namespace
 
 Arena* scratch_arena() {
-    if (!t_scratch.arena) t_scratch.arena = arena_create(kDefaultBlockSize);
-    return t_scratch.arena;
+    if (!t_scratch) {
+        t_scratch = arena_create(kDefaultBlockSize);
+        if (t_scratch) t_scratch_node = keep_reachable(t_scratch);
+    }
+    return t_scratch;
 }
 
 void scratch_reset() {
-    if (t_scratch.arena) arena_reset(t_scratch.arena);
+    if (t_scratch) arena_reset(t_scratch);
+}
+
+void scratch_release() {
+    if (!t_scratch) return;
+    if (t_scratch_node) t_scratch_node->arena = nullptr;
+    arena_destroy(t_scratch);
+    t_scratch = nullptr;
 }

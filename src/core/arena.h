@@ -47,6 +47,9 @@ ArenaStats arena_stats();
 
 Arena* scratch_arena();
 void scratch_reset();
+// A thread that ends gives its scratch arena back with this as its last step (the arena is
+// otherwise kept for the life of the process).
+void scratch_release();
 
 // Typed helper: n objects of T, uninitialised, or null.
 template <typename T>

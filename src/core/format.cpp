@@ -138,7 +138,7 @@ size_t text_vformat(char16_t* buf, size_t n, const char* fmt, va_list args) {
             continue;
         }
         // Numbers: hand the conversion to snprintf with the parsed flags and a fixed length.
-        char spec[48];
+        char conversion[48];
         char prefix[40];
         int at = std::snprintf(prefix, sizeof prefix, "%%%s", flags);
         if (width > 0 && width < 1000) at += std::snprintf(prefix + at, sizeof prefix - at, "%d", width);
@@ -153,19 +153,19 @@ size_t text_vformat(char16_t* buf, size_t n, const char* fmt, va_list args) {
             case 'X':
             case 'o': {
                 bool is_signed = conv == 'd' || conv == 'i';
-                std::snprintf(spec, sizeof spec, "%sll%c", prefix, conv);
+                std::snprintf(conversion, sizeof conversion, "%sll%c", prefix, conv);
                 if (is_signed) {
                     long long v = longs >= 2 ? va_arg(args, long long)
                                   : longs == 1 ? va_arg(args, long)
                                   : size_t_len ? static_cast<long long>(va_arg(args, size_t))
                                                : va_arg(args, int);
-                    written = std::snprintf(num, sizeof num, spec, v);
+                    written = std::snprintf(num, sizeof num, conversion, v);
                 } else {
                     unsigned long long v = longs >= 2 ? va_arg(args, unsigned long long)
                                            : longs == 1 ? va_arg(args, unsigned long)
                                            : size_t_len ? va_arg(args, size_t)
                                                         : va_arg(args, unsigned int);
-                    written = std::snprintf(num, sizeof num, spec, v);
+                    written = std::snprintf(num, sizeof num, conversion, v);
                 }
                 break;
             }
@@ -175,8 +175,8 @@ size_t text_vformat(char16_t* buf, size_t n, const char* fmt, va_list args) {
             case 'E':
             case 'g':
             case 'G': {
-                std::snprintf(spec, sizeof spec, "%s%c", prefix, conv);
-                written = std::snprintf(num, sizeof num, spec, va_arg(args, double));
+                std::snprintf(conversion, sizeof conversion, "%s%c", prefix, conv);
+                written = std::snprintf(num, sizeof num, conversion, va_arg(args, double));
                 break;
             }
             default:

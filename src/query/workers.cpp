@@ -69,6 +69,7 @@ bool post(uint32_t message, int32_t generation, RowList* list) {
 }
 
 void lane_exited(Lane& lane) {
+    scratch_release();
     g_threads_alive.fetch_sub(1, std::memory_order_acq_rel);
     {
         std::lock_guard<std::mutex> lock(lane.exit_mutex);
