@@ -1,5 +1,7 @@
-// Process entry of kestrune.exe.
+// Process entry of kestrune.exe: the start-up order, the single-instance rule, the message loop and
+// the orderly shutdown.
 #include <windows.h>
+#include <ole2.h>
 #include <shellapi.h>
 
 #include <string>
@@ -7,9 +9,23 @@
 
 #include "app/command_line.h"
 #include "app/selftest_mode.h"
+#include "app/shell.h"
 #include "platform/platform.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "query/query_cache.h"
+#include "query/result_messages.h"
+#include "query/workers.h"
+#include "sources/app_index.h"
+#include "store/data_files.h"
+#include "store/options.h"
+#include "ui/fonts.h"
+#include "ui/main_view.h"
+#include "ui/metrics.h"
+#include "ui/palette.h"
+#include "ui/renderer.h"
+#include "ui/renderer_win32.h"
+#include "ui/text_measure.h"
 
 namespace {
 
@@ -62,12 +78,111 @@ int run_selftest() {
     return rc;
 }
 
+// Another copy's launcher window: the first top-level window of the class that belongs to another
+// process. Returns true when the caller may go on starting (none found, or it was ended).
+bool single_instance_check() {
+    const DWORD me = GetCurrentProcessId();
+    HWND found = nullptr;
+    while ((found = FindWindowExW(nullptr, found, L"Kestrune", nullptr)) != nullptr) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(found, &pid);
+        if (pid == me || pid == 0) continue;
+        const int answer = MessageBoxW(nullptr,
+                                       L"Kestrune is already running.\n\nYes = restart it with this version\n"
+                                       L"No = keep the running one and exit",
+                                       L"Kestrune", MB_YESNO | MB_ICONQUESTION);
+        if (answer != IDYES) return false;
+        if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+            TerminateProcess(process, 0);
+            CloseHandle(process);
+        }
+        Sleep(500);
+        return true;
+    }
+    return true;
+}
+
+void enable_debug_privilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
+    TOKEN_PRIVILEGES tp{};
+    tp.PrivilegeCount = 1;
+    tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &tp.Privileges[0].Luid))
+        AdjustTokenPrivileges(token, FALSE, &tp, sizeof tp, nullptr, nullptr);
+    CloseHandle(token);
+}
+
+void start_foreground_retries() {
+    ShellState& s = shell();
+    s.fg = ForegroundRetries{kForegroundRetries, false};
+    LASTINPUTINFO li{};
+    li.cbSize = sizeof li;
+    s.start_input_time = GetLastInputInfo(&li) ? li.dwTime : 0;
+    SetTimer(s.window, kForegroundTimerId, kForegroundTimerMs, nullptr);
+}
+
+void shutdown() {
+    ShellState& s = shell();
+    workers_stop();
+    tray_remove();
+    OleUninitialize();
+    UnregisterHotKey(s.window, kHotkeyId);
+    win32_set_result_window(nullptr);
+    win32_clipboard_set_owner(nullptr);
+    view_free_all();
+    fonts_destroy();
+    render_release();
+    app_index_clear();
+    cache_free();
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     platform_install(win32_platform());
+    shell().instance = instance;
     CommandLine cl = parse_command_line(arguments_after_exe());
+
+    dpi_awareness_init();
+    dpi_set(dpi_system());
+    text_measure_install(text_measure_gdi());
+    renderer_init(ui_ctx());
+    options_load();
+    metrics_width_set(options_ui_width());
+    metrics_rows_set(options_ui_rows());
+    theme_set(options_theme());
+    fonts_create();
+    apps_join_pipeline();
+
     if (cl.selftest) return run_selftest();
-    if (cl.install_task || cl.remove_task) return 1;  // the log-on task is not available in this build
+    if (cl.install_task || cl.remove_task) return 1;  // the log-on task is not part of this build yet
+
+    if (!single_instance_check()) {
+        app_index_clear();
+        fonts_destroy();
+        return 0;
+    }
+
+    if (!window_class_register()) {
+        MessageBoxW(nullptr, L"Kestrune init failed", L"Kestrune", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    if (!window_create()) return 1;
+    win32_set_result_window(shell().window);
+    win32_clipboard_set_owner(shell().window);
+    workers_start();
+    app_index_start(&os_window_post(), WM_APP_APPS_CHANGED);
+    hotkey_register();
+    shell().taskbar_created_msg = RegisterWindowMessageW(L"TaskbarCreated");
+    tray_add();
+    OleInitialize(nullptr);
+    enable_debug_privilege();
+    options_save();
+    data_files_ensure();
+    window_show();
+    start_foreground_retries();
+    message_loop();
+    shutdown();
     return 0;
 }

@@ -1,11 +1,13 @@
 // The OS boundary: one interface per capability, reached through a process-wide table.
 // The entry point installs the win32 backend; tests install the fake world or a fault wrapper.
 #pragma once
+#include "platform/apps_folder.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/window_post.h"
 
 struct Platform {
@@ -14,7 +16,9 @@ struct Platform {
     Environment* env = nullptr;
     Clipboard* clipboard = nullptr;
     Registry* registry = nullptr;
+    Shell* shell = nullptr;
     WindowPost* window_post = nullptr;
+    AppsFolder* apps_folder = nullptr;
 };
 
 Platform& platform();
@@ -26,7 +30,9 @@ inline Clock& os_clock() { return *platform().clock; }
 inline Environment& os_env() { return *platform().env; }
 inline Clipboard& os_clipboard() { return *platform().clipboard; }
 inline Registry& os_registry() { return *platform().registry; }
+inline Shell& os_shell() { return *platform().shell; }
 inline WindowPost& os_window_post() { return *platform().window_post; }
+inline AppsFolder& os_apps_folder() { return *platform().apps_folder; }
 
 // Installs a backend for the length of a scope.
 class PlatformScope {

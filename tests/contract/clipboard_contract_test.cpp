@@ -63,6 +63,20 @@ TEST_P(ClipboardContract, OneMebibyteOfText) {
     EXPECT_TRUE(back == big.substr(0, 1023));
 }
 
+TEST_P(ClipboardContract, AFileListReplacesTheText) {
+    ASSERT_EQ(cb().set_text(u"before"), ClipboardResult::Ok);
+    std::u16string path = backend_.sandbox + u"\\a.txt";
+    std::string payload("\x14\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x01\0\0\0", 20);
+    for (char16_t c : path) payload += std::string{char(c & 0xFF), char(c >> 8)};
+    payload.append(4, '\0');
+    ASSERT_EQ(cb().set_file_drop(payload), ClipboardResult::Ok);
+    std::u16string out;
+    EXPECT_EQ(cb().get_text(out, 100), ClipboardResult::NoText);
+    ASSERT_EQ(cb().set_text(u"after"), ClipboardResult::Ok);
+    EXPECT_EQ(cb().get_text(out, 100), ClipboardResult::Ok);
+    EXPECT_EQ(out, u"after");
+}
+
 #ifdef _WIN32
 INSTANTIATE_TEST_SUITE_P(Backends, ClipboardContract, ::testing::Values("fake", "win32"));
 #else

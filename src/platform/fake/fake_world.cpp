@@ -304,6 +304,15 @@ ClipboardResult FakeClipboard::set_text(std::u16string_view text) {
     return ClipboardResult::Ok;
 }
 
+ClipboardResult FakeClipboard::set_file_drop(std::string_view payload) {
+    if (!open()) return ClipboardResult::Busy;
+    empty();
+    drop_.assign(payload);
+    has_drop_ = true;
+    ++sets;
+    return ClipboardResult::Ok;
+}
+
 ClipboardResult FakeClipboard::get_text(std::u16string& out, size_t max_units) {
     out.clear();
     if (!open()) return ClipboardResult::Busy;

@@ -10,7 +10,9 @@
 #include <optional>
 #include <string>
 
+#include "platform/fake/fake_apps_folder.h"
 #include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_shell.h"
 #include "platform/platform.h"
 
 class FakeFiles : public Files {
@@ -94,12 +96,15 @@ class FakeClipboard : public Clipboard {
 public:
     ClipboardResult set_text(std::u16string_view text) override;
     ClipboardResult get_text(std::u16string& out, size_t max_units) override;
+    ClipboardResult set_file_drop(std::string_view payload) override;
 
     // Seeding and inspection: any units at all (lone surrogates, no NUL), or nothing on the clipboard.
-    void put(std::u16string_view units) { text_ = std::u16string(units), has_text_ = true; }
-    void empty() { text_.clear(), has_text_ = false; }
+    void put(std::u16string_view units) { empty(), text_ = std::u16string(units), has_text_ = true; }
+    void empty() { text_.clear(), has_text_ = false, drop_.clear(), has_drop_ = false; }
     bool has_text() const { return has_text_; }
     const std::u16string& text() const { return text_; }
+    bool has_file_drop() const { return has_drop_; }
+    const std::string& file_drop() const { return drop_; }  // the CF_HDROP bytes
     int busy_opens = 0;
     int sets = 0;  // successful set_text calls
 
@@ -107,6 +112,8 @@ private:
     bool open();
     std::u16string text_;
     bool has_text_ = false;
+    std::string drop_;
+    bool has_drop_ = false;
 };
 
 // The launcher window's message queue as the workers see it. There is no window until a test opens
@@ -143,7 +150,7 @@ public:
     FakeWorld();
     Platform platform() {
         return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = &clipboard, .registry = &registry,
-                        .window_post = &window};
+                        .shell = &shell, .window_post = &window, .apps_folder = &apps_folder};
     }
 
     FakeFiles files;
@@ -151,5 +158,7 @@ public:
     FakeEnvironment env;
     FakeClipboard clipboard;
     FakeRegistry registry;
+    FakeShell shell;
     FakeWindowPost window;
+    FakeAppsFolder apps_folder;
 };

@@ -70,6 +70,13 @@ public:
         return put_block(CF_UNICODETEXT, block.c_str(), (block.size() + 1) * sizeof(char16_t));
     }
 
+    ClipboardResult set_file_drop(std::string_view payload) override {
+        ClipboardSession session;
+        if (!session.open()) return ClipboardResult::Busy;
+        if (!EmptyClipboard()) return ClipboardResult::Failed;
+        return put_block(CF_HDROP, payload.data(), payload.size());
+    }
+
     ClipboardResult get_text(std::u16string& out, size_t max_units) override {
         out.clear();
         ClipboardSession session;

@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "platform/win32/handle.h"
+#include "platform/win32/win32_apps_folder.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/wide.h"
 
@@ -231,5 +232,5 @@ Platform win32_platform() {
     static Win32Clock clock;
     static Win32Environment env;
     return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = win32_clipboard(), .registry = &win32_registry(),
-                    .window_post = win32_window_post()};
+                    .shell = win32_shell(), .window_post = win32_window_post(), .apps_folder = &win32_apps_folder()};
 }

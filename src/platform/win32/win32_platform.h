@@ -10,6 +10,11 @@ Platform win32_platform();
 Clipboard* win32_clipboard();
 void win32_clipboard_set_owner(void* hwnd);
 
+// The shell backend (win32_shell.cpp). Requests that name the launcher window as their owner use
+// the window given here (an HWND), or none before it exists.
+Shell* win32_shell();
+void win32_shell_set_owner(void* hwnd);
+
 // The hand-off of results to the launcher window (win32_window_post.cpp): posts go to the window
 // given here (an HWND), and fail while there is none.
 WindowPost* win32_window_post();
