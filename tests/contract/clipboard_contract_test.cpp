@@ -8,20 +8,9 @@
 
 namespace {
 
-class ClipboardContract : public ::testing::TestWithParam<const char*> {
+class ClipboardContract : public BackendContract {
 protected:
-    void SetUp() override {
-        if (!contract_backend_open(GetParam(), backend_)) GTEST_SKIP() << GetParam() << " is not available here";
-        scope_ = std::make_unique<PlatformScope>(backend_.platform);
-    }
-    void TearDown() override {
-        scope_.reset();
-        contract_backend_close(backend_);
-    }
     Clipboard& cb() { return *backend_.platform.clipboard; }
-
-    ContractBackend backend_;
-    std::unique_ptr<PlatformScope> scope_;
 };
 
 TEST_P(ClipboardContract, TextRoundTrips) {

@@ -15,21 +15,10 @@ using namespace std::string_literals;
 
 namespace {
 
-class FilesContract : public ::testing::TestWithParam<const char*> {
+class FilesContract : public BackendContract {
 protected:
-    void SetUp() override {
-        if (!contract_backend_open(GetParam(), backend_)) GTEST_SKIP() << GetParam() << " is not available here";
-        scope_ = std::make_unique<PlatformScope>(backend_.platform);
-    }
-    void TearDown() override {
-        scope_.reset();
-        contract_backend_close(backend_);
-    }
     std::u16string at(std::u16string_view name) const { return path_join(backend_.sandbox, name); }
     Files& fs() { return *backend_.platform.files; }
-
-    ContractBackend backend_;
-    std::unique_ptr<PlatformScope> scope_;
 };
 
 TEST_P(FilesContract, AttributesOfFilesAndFolders) {
