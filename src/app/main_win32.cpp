@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/actions.h"
 #include "app/command_line.h"
 #include "app/selftest_mode.h"
 #include "app/shell.h"
@@ -20,6 +21,7 @@
 #include "store/data_files.h"
 #include "store/options.h"
 #include "ui/fonts.h"
+#include "ui/activation.h"
 #include "ui/main_view.h"
 #include "ui/metrics.h"
 #include "ui/palette.h"
@@ -130,6 +132,7 @@ void shutdown() {
     UnregisterHotKey(s.window, kHotkeyId);
     win32_set_result_window(nullptr);
     win32_clipboard_set_owner(nullptr);
+    win32_shell_set_owner(nullptr);
     view_free_all();
     fonts_destroy();
     render_release();
@@ -171,6 +174,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (!window_create()) return 1;
     win32_set_result_window(shell().window);
     win32_clipboard_set_owner(shell().window);
+    win32_shell_set_owner(shell().window);
+    shell_action_set([](const Row* row, int32_t) { return action_execute(row); });
+    shell_after_action_set(after_action);
+    view_hooks().move_to_monitor = [](int32_t n) { window_move_to_monitor(n); };
     workers_start();
     app_index_start(&os_window_post(), WM_APP_APPS_CHANGED);
     hotkey_register();

@@ -91,6 +91,8 @@ void on_paint(HWND hwnd) {
     s.painting = false;
     after_view_input();
     run_pending_action();
+    after_view_input();  // the action may have asked to hide
+    if (view_state().exit_requested) s.exit_requested = true;
     if (s.exit_requested) DestroyWindow(hwnd);
 }
 

@@ -35,6 +35,16 @@ struct ViewHooks {
     void (*option_step)(const Row* row, int32_t direction);
     // Draws the hotkey-capture and confirmation popups.
     void (*draw_dialogs)(UiContext* ctx);
+    // Enter on a row of the options view or the terminal chooser (direction -1 with Shift).
+    void (*view_activate)(const Row* row, int32_t direction);
+    // Activating a folder row enters it as the folder scope: true when it did.
+    bool (*folder_dive)(const Row* row);
+    // Opens the confirmation dialog for a copy of the row.
+    void (*confirm_open)(const Row* row);
+    // Rebuilds the open menu's entries for the same row after an action that changes them.
+    void (*menu_rebuild)(const Row* row);
+    // Moves the window to monitor n (1-based).
+    void (*move_to_monitor)(int32_t n);
 };
 ViewHooks& view_hooks();
 
@@ -74,6 +84,10 @@ const Row* view_selected_row();
 bool view_text_changed();
 // Shown rows from the view rows for the current text.
 void view_refilter();
+// Builds the current view's rows again (after an edit changed them) and refilters.
+void view_rebuild_source();
+// Tools view: opens tool page n (0 to 2) with an empty box; other numbers are ignored.
+void view_open_tool(int32_t n);
 // Re-runs the search for the current text (view 0).
 void view_search_rerun();
 // Text typed since the last frame reaches the box (when it has focus).
@@ -97,9 +111,8 @@ void on_mouse_move(int x, int y);
 void on_mouse_up(int x, int y, int button);
 // delta in WHEEL_DELTA units (120 per notch).
 void on_mouse_wheel(int delta);
-// Queues the selected row as the pending action (Enter, a double click); rows of kind 0 are not.
-void view_activate_selected(int mods);
-// The pending action, taken (cleared) by the shell; false when none.
+// The pending action, taken by the shell to run it: it becomes the running action (its strings
+// stay valid until the next one is taken) and the pending slot is cleared. False when none.
 bool view_take_pending(Row* out, int32_t* mods);
 
 // --- navigation (the frame applies the requests; exposed for tests) -----------------------------

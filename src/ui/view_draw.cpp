@@ -10,6 +10,7 @@
 #include "core/utf.h"
 #include "query/highlight.h"
 #include "ui/fonts.h"
+#include "ui/activation.h"
 #include "ui/main_view.h"
 #include "ui/metrics.h"
 #include "ui/palette.h"
@@ -169,7 +170,7 @@ void draw_row(UiContext* ctx, ViewState& s, const Row& row, int index, UiRect r,
     if (hovered && (ctx->mouse_pressed & UI_MOUSE_LEFT) && !s.text_drag) list.selection = index;
     if (hovered && s.req.double_click) {
         list.selection = index;
-        if (row.kind != kKindInfo) view_activate_selected(0);
+        if (row.kind != kKindInfo) activate_selected(0);
         s.req.double_click = false;
     }
     const bool selected = list.selection == index;

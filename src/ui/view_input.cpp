@@ -8,6 +8,7 @@
 #include "core/utf.h"
 #include "ui/fonts.h"
 #include "ui/keys.h"
+#include "ui/activation.h"
 #include "ui/main_view.h"
 #include "ui/metrics.h"
 #include "ui/renderer.h"
@@ -56,25 +57,6 @@ bool try_shortcut(int key, int mods) {
     return false;
 }
 
-}  // namespace
-
-void view_activate_selected(int mods) {
-    ViewState& s = view_state();
-    const Row* row = view_selected_row();
-    if (!row || row->kind == kKindInfo) return;
-    if (!s.action_arena) s.action_arena = arena_create(4096);
-    if (!s.action_arena) return;
-    Row copy;
-    // The row is copied first: resetting the arena before would free the strings of a row that
-    // is queued from the pending slot itself.
-    arena_reset(s.action_arena);
-    if (row_clone(row, &copy, s.action_arena) != 0) return;
-    s.pending.row = copy;
-    s.pending.mods = mods;
-    s.pending.set = true;
-}
-
-namespace {
 
 
 // The partial extents of the search text in the medium font, from prefix widths.
@@ -154,7 +136,7 @@ bool on_key_down(int key, int mods) {
         return true;
     case vk::kReturn:
         if (s.dialog_open) return true;
-        view_activate_selected(mods);
+        activate_selected(mods);
         return true;
     case vk::kEscape:
         q.escape_pressed = true;

@@ -123,8 +123,11 @@ void view_free_all() {
     g_state.source = nullptr;
     view_menu_close();
     if (g_state.action_arena) arena_destroy(g_state.action_arena);
+    if (g_state.running_arena) arena_destroy(g_state.running_arena);
     g_state.action_arena = nullptr;
+    g_state.running_arena = nullptr;
     g_state.pending = PendingAction{};
+    g_state.running = PendingAction{};
 }
 
 // --- menu ---------------------------------------------------------------------------------------
@@ -401,10 +404,44 @@ void on_apps_changed() {
 }
 
 bool view_take_pending(Row* out, int32_t* mods) {
-    PendingAction& p = g_state.pending;
-    if (!p.set) return false;
-    if (out) *out = p.row;  // strings stay valid until the next row is queued
-    if (mods) *mods = p.mods;
-    p.set = false;
+    ViewState& s = g_state;
+    if (!s.pending.set) return false;
+    if (s.running_arena) arena_destroy(s.running_arena);
+    s.running_arena = s.action_arena;
+    s.action_arena = nullptr;
+    s.running = s.pending;
+    s.pending = PendingAction{};
+    if (out) *out = s.running.row;
+    if (mods) *mods = s.running.mods;
     return true;
+}
+
+void view_rebuild_source() {
+    ViewState& s = g_state;
+    if (s.view == kViewSearch) {
+        view_search_rerun();
+        return;
+    }
+    if (s.view == kViewSettings || (s.view == kViewTools && s.tool_page >= 0)) {
+        view_refilter();
+        return;
+    }
+    RowList* source = build_source(s.view);
+    if (!source) return;  // the rows shown stay
+    view_list_free(s.source);
+    s.source = source;
+    view_refilter();
+}
+
+void view_open_tool(int32_t n) {
+    ViewState& s = g_state;
+    if (s.view != kViewTools || n < 0 || n > 2) return;
+    search_generation_next();
+    s.tool_page = n;
+    box_clear(s.box);
+    box_change_handled(s.box);
+    view_refilter();
+    s.shown.selection = -1;
+    s.shown.scroll = 0;
+    s.req.focus_box = true;
 }

@@ -56,8 +56,11 @@ struct FrameRequests {
 // Enter (or a double click) queues the selected row here; the shell runs it after the next paint.
 struct PendingAction {
     bool set;
-    Row row;  // strings in the view's action arena
+    Row row;  // strings in the view's action arena; row.record_launch says whether history counts it
     int32_t mods;  // kMod* flags held with Enter
+    bool then_exit;    // the launcher exits once the action succeeded (restart the launcher)
+    bool from_dialog;  // confirmed in the confirmation dialog, which decides the window afterwards
+    bool from_menu;    // chosen from the context menu
 };
 
 struct ViewState {
@@ -81,11 +84,14 @@ struct ViewState {
     FrameRequests req;
     bool escape_armed;
     PendingAction pending;
-    Arena* action_arena;
+    PendingAction running;  // the action the shell took last (what happens after it depends on it)
+    Arena* action_arena;   // the pending row's strings
+    Arena* running_arena;  // the running row's strings, kept until the next action is taken
 
     // Set here, acted on by the shell.
     bool hide_requested;
     bool move_window_requested;
+    bool exit_requested;  // the window is destroyed after the current paint
     bool visible;
 
     // Mouse state kept between messages.

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End to end: the real kestrune.exe under wine on a private virtual X server, driven with real X
 # input (xdotool) and read back from screenshots and from the files it writes.
-# Usage: launcher.sh WINE_RUN PREFIX KESTRUNE_EXE [KESTRUNE_TESTS_EXE]
+# Usage: launcher.sh WINE_RUN PREFIX KESTRUNE_EXE [KESTRUNE_TESTS_EXE [MARKER_EXE]]
 # With the test program, its window-procedure tests (ShellWindow.*) run first on the same display.
+# With the marker program, a Start Menu shortcut to it is launched from the search box.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/x_session.sh"
@@ -45,6 +46,16 @@ if [ -n "${4:-}" ]; then
   else
     fail "window procedure tests:"; cat "$X_TMP/unit.log"
   fi
+fi
+
+# A shortcut in the user's Start Menu, made before the launcher starts so its first scan finds it;
+# the marker program it starts writes its command line to $KESTRUNE_MARKER (inherited through the
+# launcher).
+MARKER_NAME="Kestrune Marker Probe"
+if [ -n "${5:-}" ]; then
+  export KESTRUNE_MARKER="Z:${X_TMP//\//\\}\\marker.txt"
+  "$WINE_RUN" --prefix="$WINEPREFIX" "$5" --make-shortcut "$MARKER_NAME" >/dev/null 2>&1 \
+    && pass "test shortcut made in the Start Menu" || fail "could not make the test shortcut"
 fi
 
 # --- start: the window appears at the default position and paints ---------------------------------
@@ -111,6 +122,25 @@ else
 fi
 list_empty() { [ "$(count_colour "$X_TMP/w.png" "$(title_band 0)" "$MATCH")" -lt 5 ]; }
 check "shown again with an empty search" list_empty
+
+# --- an installed app's name and Enter: it starts, history.dat records it, the window hides ----------
+show_with_hotkey() {
+  [ -n "$TRAY" ] && xdotool windowfocus --sync "$TRAY"
+  xdotool key alt+space
+  wait_until 10 is_viewable "$MAIN" && wait_until 10 painted
+}
+if [ -n "${5:-}" ]; then
+  xdotool windowfocus --sync "$MAIN"
+  xdotool type --delay 20 "marker probe"
+  first_row_matched() { win_shot && [ "$(count_colour "$X_TMP/w.png" "$(title_band 0)" "$MATCH")" -gt 40 ]; }
+  check "the shortcut is found and listed first" wait_until 15 first_row_matched
+  xdotool key Return
+  marker_written() { [ -s "$X_TMP/marker.txt" ] && iconv -f UTF-16LE -t UTF-8 "$X_TMP/marker.txt" | grep -q launched-from-shortcut; }
+  check "Enter starts the shortcut's target" wait_until 30 marker_written
+  check "the window hides after the launch" wait_until 10 is_unmapped "$MAIN"
+  check "history.dat records the launch" wait_until 10 grep -q "$MARKER_NAME" "$X_TMP/data/history.dat"
+  check "the hotkey shows the window again" show_with_hotkey
+fi
 
 # --- a second start answered No leaves one instance and exits 0 ------------------------------------
 launch; second=$LAUNCHED
@@ -188,6 +218,27 @@ if [ -n "${THIRD:-}" ] && wait_until 60 box_of_fourth; then
   fi
 else
   fail "no question for the Yes start"
+fi
+
+# --- "exit" and Enter on its row ends the launcher through the normal shutdown -------------------------
+launch; fifth=$LAUNCHED
+fifth_window() { windows_named Kestrune | while read -r w; do is_viewable "$w" && echo "$w"; done | grep -q .; }
+if wait_until 90 fifth_window; then
+  FIFTH=$(windows_named Kestrune | while read -r w; do is_viewable "$w" && echo "$w"; done | head -1)
+  WX=$(geometry "$FIFTH" | sed -n 's/^X=//p') WY=$(geometry "$FIFTH" | sed -n 's/^Y=//p')
+  wait_until 10 painted
+  xdotool windowfocus --sync "$FIFTH"
+  xdotool type --delay 20 exit
+  exit_row() { win_shot && [ "$(count_colour "$X_TMP/w.png" "$(title_band 0)" "$MATCH")" -gt 20 ]; }
+  wait_until 10 exit_row
+  xdotool key Return
+  if wait_until 30 exited "$fifth"; then
+    [ "$(exit_code "$fifth")" = 0 ] && pass "the exit row ends the launcher with code 0" || fail "exit row: exit code $(exit_code "$fifth")"
+  else
+    fail "Enter on the exit row did not end the launcher"
+  fi
+else
+  fail "fifth copy shows no window"
 fi
 
 [ -n "${KESTRUNE_E2E_KEEP:-}" ] && cp "$X_TMP"/*.png "$KESTRUNE_E2E_KEEP"/ 2>/dev/null

@@ -1,11 +1,50 @@
 // A tiny program the launch tests start: it writes its own command line, in UTF-16, to the file
 // named by the KESTRUNE_MARKER variable it inherits, and exits. The file appears whole: it is
 // written beside its final name and then moved into place.
+//
+// "kestrune_marker.exe --make-shortcut NAME" instead saves NAME.lnk, a shortcut to itself, in the
+// user's Start Menu programs folder (the end-to-end test launches it from the launcher).
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <string>
 
+namespace {
+
+int make_shortcut(const wchar_t* name) {
+    wchar_t self[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return 10;
+    PWSTR programs = nullptr;
+    if (FAILED(SHGetKnownFolderPath(FOLDERID_Programs, 0, nullptr, &programs))) return 11;
+    std::wstring link = std::wstring(programs) + L"\\" + name + L".lnk";
+    CoTaskMemFree(programs);
+    HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    int rc = 12;
+    IShellLinkW* sl = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&sl)))) {
+        sl->SetPath(self);
+        sl->SetArguments(L"launched-from-shortcut");
+        IPersistFile* pf = nullptr;
+        if (SUCCEEDED(sl->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pf)))) {
+            rc = SUCCEEDED(pf->Save(link.c_str(), TRUE)) ? 0 : 13;
+            pf->Release();
+        }
+        sl->Release();
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return rc;
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argv && argc == 3 && lstrcmpW(argv[1], L"--make-shortcut") == 0) return make_shortcut(argv[2]);
     wchar_t target[MAX_PATH];
     DWORD n = GetEnvironmentVariableW(L"KESTRUNE_MARKER", target, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return 2;
