@@ -16,6 +16,16 @@ check() {  # check DESCRIPTION COMMAND...
 }
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 pass() { echo "ok   $*"; }
+# The launcher windows that are shown, but for the one named (if any).
+shown_launchers() { windows_named Kestrune | grep -vx "${1:-none}" | while read -r w; do is_viewable "$w" && echo "$w"; done; }
+# expect_exit N WHAT: copy N ends within 30 s with code 0.
+expect_exit() {
+  if wait_until 30 exited "$1"; then
+    [ "$(exit_code "$1")" = 0 ] && pass "$2 ends the launcher with code 0" || fail "$2: exit code $(exit_code "$1")"
+  else
+    fail "$2 did not end the launcher"
+  fi
+}
 
 # Dark theme colours and the window's geometry at 96 DPI, 768 x 7 rows.
 BG='#1E1E2E' SELECTED='#45475A' HOVER='#313244' MATCH='#D9B130' TEXT='#CDD6F4'
@@ -178,11 +188,7 @@ if [ -n "$TRAY" ]; then
   else
     fail "tray menu did not open"
   fi
-  if wait_until 30 exited "$first"; then
-    [ "$(exit_code "$first")" = 0 ] && pass "tray Exit ends the launcher with code 0" || fail "exit code $(exit_code "$first")"
-  else
-    fail "the launcher did not end after Exit"
-  fi
+  expect_exit "$first" "tray Exit"
   grep -q '^\[set\]' "$X_TMP/data/settings.dat" && pass "settings.dat whole after exit" || fail "settings.dat damaged"
 fi
 
@@ -202,17 +208,13 @@ if [ -n "${THIRD:-}" ] && wait_until 60 box_of_fourth; then
   else
     fail "Yes did not end the running copy"
   fi
-  new_window() { windows_named Kestrune | grep -vx "$THIRD" | while read -r w; do is_viewable "$w" && echo "$w"; done | grep -q .; }
+  new_window() { shown_launchers "$THIRD" | grep -q .; }
   if wait_until 30 new_window; then
-    FOURTH=$(windows_named Kestrune | grep -vx "$THIRD" | while read -r w; do is_viewable "$w" && echo "$w"; done | head -1)
+    FOURTH=$(shown_launchers "$THIRD" | head -1)
     pass "the restarted copy shows its window"
     xdotool windowfocus --sync "$FOURTH"
     xdotool key alt+F4
-    if wait_until 30 exited "$fourth"; then
-      [ "$(exit_code "$fourth")" = 0 ] && pass "Alt+F4 ends the launcher with code 0" || fail "Alt+F4 exit code $(exit_code "$fourth")"
-    else
-      fail "Alt+F4 did not end the launcher"
-    fi
+    expect_exit "$fourth" "Alt+F4"
   else
     fail "the restarted copy shows no window"
   fi
@@ -222,9 +224,9 @@ fi
 
 # --- "exit" and Enter on its row ends the launcher through the normal shutdown -------------------------
 launch; fifth=$LAUNCHED
-fifth_window() { windows_named Kestrune | while read -r w; do is_viewable "$w" && echo "$w"; done | grep -q .; }
+fifth_window() { shown_launchers | grep -q .; }
 if wait_until 90 fifth_window; then
-  FIFTH=$(windows_named Kestrune | while read -r w; do is_viewable "$w" && echo "$w"; done | head -1)
+  FIFTH=$(shown_launchers | head -1)
   WX=$(geometry "$FIFTH" | sed -n 's/^X=//p') WY=$(geometry "$FIFTH" | sed -n 's/^Y=//p')
   wait_until 10 painted
   xdotool windowfocus --sync "$FIFTH"
@@ -232,11 +234,7 @@ if wait_until 90 fifth_window; then
   exit_row() { win_shot && [ "$(count_colour "$X_TMP/w.png" "$(title_band 0)" "$MATCH")" -gt 20 ]; }
   wait_until 10 exit_row
   xdotool key Return
-  if wait_until 30 exited "$fifth"; then
-    [ "$(exit_code "$fifth")" = 0 ] && pass "the exit row ends the launcher with code 0" || fail "exit row: exit code $(exit_code "$fifth")"
-  else
-    fail "Enter on the exit row did not end the launcher"
-  fi
+  expect_exit "$fifth" "Enter on the exit row"
 else
   fail "fifth copy shows no window"
 fi
