@@ -156,7 +156,7 @@ constexpr SettingsEntry kEntries[] = {
     page(u"Eye tracker", u"Privacy", u"ms-settings:privacy-eyetracker"),
     page(u"Feedback and diagnostics", u"Privacy", u"ms-settings:privacy-feedback", u"Telemetry|Diagnostic data"),
     page(u"File system", u"Privacy", u"ms-settings:privacy-broadfilesystemaccess"),
-    page(u"General", u"Privacy", u"ms-settings:privacy"),
+    page(u"General", u"Privacy", u"ms-settings:privacy-general"),
     page(u"Inking and typing", u"Privacy", u"ms-settings:privacy-speechtyping"),
     page(u"Location", u"Privacy", u"ms-settings:privacy-location", u"GPS"),
     page(u"Messaging", u"Privacy", u"ms-settings:privacy-messaging"),
@@ -171,11 +171,11 @@ constexpr SettingsEntry kEntries[] = {
     page(u"Tasks", u"Privacy", u"ms-settings:privacy-tasks"),
     page(u"Videos", u"Privacy", u"ms-settings:privacy-videos"),
     page(u"Voice activation", u"Privacy", u"ms-settings:privacy-voiceactivation"),
-    // SurfaceHub ("devicemanagenent" is how Windows spells that URI)
+    // SurfaceHub
     page(u"Accounts", u"SurfaceHub", u"ms-settings:surfacehub-accounts"),
     page(u"Session cleanup", u"SurfaceHub", u"ms-settings:surfacehub-sessioncleanup"),
     page(u"Team Conferencing", u"SurfaceHub", u"ms-settings:surfacehub-calling"),
-    page(u"Team device management", u"SurfaceHub", u"ms-settings:surfacehub-devicemanagenent"),
+    page(u"Team device management", u"SurfaceHub", u"ms-settings:surfacehub-devicemanagement"),
     page(u"Welcome screen", u"SurfaceHub", u"ms-settings:surfacehub-welcome"),
     // System
     page(u"About", u"System", u"ms-settings:about", u"System information|PC name|Product ID|Specifications"),
@@ -469,8 +469,8 @@ constexpr SettingsEntry kEntries[] = {
     task(u"Choose a power plan", u"control /name Microsoft.PowerOptions", u"plan|power|balanced|performance|saver|scheme"),
     task(u"Edit power plan", u"%SystemRoot%\\System32\\control.exe -name Microsoft.PowerOptions /page pagePlanSettings", u"plan|power|edit|advanced|settings"),
     // Screen saver
-    task(u"Change screen saver", u"control desk.cpl,,@screensaver", u"screensaver|screen|saver|idle|lock"),
-    task(u"Turn screen saver on or off", u"control desk.cpl,,@screensaver", u"screensaver|screen|saver|disable|enable"),
+    task(u"Change screen saver", u"control desk.cpl,screensaver,@screensaver", u"screensaver|screen|saver|idle|lock"),
+    task(u"Turn screen saver on or off", u"control desk.cpl,screensaver,@screensaver", u"screensaver|screen|saver|disable|enable"),
     // Region and language
     task(u"Change date, time or number formats", u"control /name Microsoft.RegionAndLanguage", u"format|formats|date|time|number|locale"),
     task(u"Change the way currency is displayed", u"control /name Microsoft.RegionAndLanguage", u"currency|money|format|symbol|region"),
@@ -565,9 +565,9 @@ constexpr SettingsEntry kEntries[] = {
     task(u"Manage Storage Spaces", u"control /name Microsoft.StorageSpaces", u"storage|spaces|pool|raid|mirror|disks"),
     task(u"Manage Work Folders", u"control /name Microsoft.WorkFolders", u"work|folders|sync|files|server"),
     // Pen, touch and tablet
-    task(u"Set flicks to perform certain tasks", u"control /name Microsoft.PenAndTouch", u"flicks|pen|gestures|tablet|stylus"),
+    task(u"Set flicks to perform certain tasks", u"%SystemRoot%\\System32\\control.exe -name Microsoft.PenAndTouch /page 1", u"flicks|pen|gestures|tablet|stylus"),
     task(u"Change tablet pen settings", u"control /name Microsoft.PenAndTouch", u"pen|stylus|tablet|buttons|ink"),
-    task(u"Turn flicks on or off", u"control /name Microsoft.PenAndTouch", u"flicks|pen|gestures|tablet"),
+    task(u"Turn flicks on or off", u"%SystemRoot%\\System32\\control.exe -name Microsoft.PenAndTouch /page 1", u"flicks|pen|gestures|tablet"),
     task(u"Change touch input settings", u"control /name Microsoft.PenAndTouch", u"touch|touchscreen|input|tap|tablet"),
     task(u"Change multi-touch gesture settings", u"control /name Microsoft.PenAndTouch", u"multitouch|gestures|touch|pinch|zoom"),
     task(u"Calibrate the screen for pen or touch input", u"control /name Microsoft.TabletPCSettings", u"calibrate|calibration|touch|pen|screen|digitizer"),
@@ -612,7 +612,7 @@ constexpr SettingsEntry kEntries[] = {
     // Location, credentials, backup
     task(u"Change location settings", u"control /name Microsoft.LocationSettings", u"location|gps|privacy|position"),
     task(u"Manage Web Credentials", u"control /name Microsoft.CredentialManager", u"credentials|passwords|web|saved|vault"),
-    task(u"Manage Windows Credentials", u"control /name Microsoft.CredentialManager", u"credentials|passwords|windows|saved|vault"),
+    task(u"Manage Windows Credentials", u"%SystemRoot%\\System32\\control.exe -name Microsoft.CredentialManager /page ?SelectedVault=CredmanVault", u"credentials|passwords|windows|saved|vault"),
     task(u"Back up and Restore (Windows 7)", u"control /name Microsoft.BackupAndRestore", u"backup|restore|image|windows7|recovery"),
     task(u"Restore data, files or computer from backup (Windows 7)", u"control /name Microsoft.BackupAndRestore", u"restore|backup|files|recovery|windows7"),
     task(u"Save backup copies of your files with File History", u"control /name Microsoft.FileHistory", u"filehistory|backup|history|copies|files"),
