@@ -171,11 +171,12 @@ constexpr SettingsEntry kEntries[] = {
     page(u"Tasks", u"Privacy", u"ms-settings:privacy-tasks"),
     page(u"Videos", u"Privacy", u"ms-settings:privacy-videos"),
     page(u"Voice activation", u"Privacy", u"ms-settings:privacy-voiceactivation"),
-    // SurfaceHub
+    // SurfaceHub ("devicemanagenent" is the URI the Settings app registers; newer documentation
+    // spells it correctly, older Surface Hub builds only answer the registered spelling)
     page(u"Accounts", u"SurfaceHub", u"ms-settings:surfacehub-accounts"),
     page(u"Session cleanup", u"SurfaceHub", u"ms-settings:surfacehub-sessioncleanup"),
     page(u"Team Conferencing", u"SurfaceHub", u"ms-settings:surfacehub-calling"),
-    page(u"Team device management", u"SurfaceHub", u"ms-settings:surfacehub-devicemanagement"),
+    page(u"Team device management", u"SurfaceHub", u"ms-settings:surfacehub-devicemanagenent"),
     page(u"Welcome screen", u"SurfaceHub", u"ms-settings:surfacehub-welcome"),
     // System
     page(u"About", u"System", u"ms-settings:about", u"System information|PC name|Product ID|Specifications"),
