@@ -171,8 +171,8 @@ constexpr SettingsEntry kEntries[] = {
     page(u"Tasks", u"Privacy", u"ms-settings:privacy-tasks"),
     page(u"Videos", u"Privacy", u"ms-settings:privacy-videos"),
     page(u"Voice activation", u"Privacy", u"ms-settings:privacy-voiceactivation"),
-    // SurfaceHub ("devicemanagenent" is the URI the Settings app registers; newer documentation
-    // spells it correctly, older Surface Hub builds only answer the registered spelling)
+    // SurfaceHub ("devicemanagenent" is the spelling Surface Hub builds register; later
+    // documentation writes "devicemanagement")
     page(u"Accounts", u"SurfaceHub", u"ms-settings:surfacehub-accounts"),
     page(u"Session cleanup", u"SurfaceHub", u"ms-settings:surfacehub-sessioncleanup"),
     page(u"Team Conferencing", u"SurfaceHub", u"ms-settings:surfacehub-calling"),
