@@ -78,6 +78,11 @@ BENCHMARK_CAPTURE(BM_SearchApps2000, word, u"studio")->Unit(benchmark::kMicrosec
 BENCHMARK_CAPTURE(BM_SearchApps2000, prefix, u"micro")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_SearchApps2000, scattered, u"vsc")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_SearchApps2000, miss, u"qqzx")->Unit(benchmark::kMicrosecond);
+// Shapes that stress the row building (a letter most names carry) and the scoring of long texts.
+BENCHMARK_CAPTURE(BM_SearchApps2000, letter, u"e")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_SearchApps2000, upper, u"MICRO")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_SearchApps2000, words, u"visual studio")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_SearchApps2000, digits, u"12")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -130,6 +130,23 @@ int rowlist_add(RowList* list, const Row* row) {
     return 0;
 }
 
+int rowlist_reserve(RowList* list, int32_t more) {
+    if (!list || more < 0 || more > INT32_MAX - list->count) return -1;
+    int32_t cap = list->count + more;
+    if (cap <= list->capacity) return 0;
+    Row* grown;
+    if (list->arena) {
+        grown = arena_new_array<Row>(list->arena, static_cast<uint64_t>(cap));
+        if (grown && list->count) std::memcpy(grown, list->items, sizeof(Row) * static_cast<size_t>(list->count));
+    } else {
+        grown = static_cast<Row*>(std::realloc(list->items, sizeof(Row) * static_cast<size_t>(cap)));
+    }
+    if (!grown) return -1;
+    list->items = grown;
+    list->capacity = cap;
+    return 0;
+}
+
 int rowlist_add_fields(RowList* list, const char16_t* title, const char16_t* subtitle, const char16_t* path,
                        const char16_t* target, int32_t kind, int32_t score) {
     if (!list) return -1;

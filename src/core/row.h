@@ -107,6 +107,9 @@ struct RowList {
 
 void rowlist_init(RowList* list, Arena* arena);
 int rowlist_add(RowList* list, const Row* row);
+// Makes room for `more` rows past count, so that adding them moves the array no more; 0, or -1
+// with the list unchanged.
+int rowlist_reserve(RowList* list, int32_t more);
 int rowlist_add_fields(RowList* list, const char16_t* title, const char16_t* subtitle, const char16_t* path,
                        const char16_t* target, int32_t kind, int32_t score);
 int row_clone(const Row* src, Row* dst, Arena* arena);

@@ -1,6 +1,7 @@
 #include "query/fuzzy.h"
 
 #include <cstddef>
+#include <cstring>
 
 #include "core/arena.h"
 #include "core/text.h"
@@ -120,13 +121,8 @@ Found classify(const char16_t* q, const char16_t* t, bool word_tier, size_t* m_o
     return f;
 }
 
-}  // namespace
-
-int32_t fuzzy_score(const char16_t* query, const char16_t* text, int32_t exact_score, int32_t prefix_score,
-                    int32_t word_score) {
-    size_t m = 0;
-    size_t n = 0;
-    Found f = classify(query, text, word_score >= 0, &m, &n);
+// The score of a classified text: query m units, text n units.
+int32_t tier_score(Found f, size_t m, size_t n, int32_t exact_score, int32_t prefix_score, int32_t word_score) {
     size_t extra = n - m;
     switch (f.tier) {
     case Tier::kExact: return exact_score;
@@ -145,6 +141,101 @@ int32_t fuzzy_score(const char16_t* query, const char16_t* text, int32_t exact_s
     case Tier::kFailed: break;
     }
     return -1;
+}
+
+inline bool equal_units(const char16_t* a, const char16_t* b, size_t m) {
+    for (size_t i = 0; i < m; ++i) {
+        if (a[i] != b[i]) return false;
+    }
+    return true;
+}
+
+// Position of the first unit c in t[from, to) (from <= to), or `to`. Four units are tested at once: a 16-bit
+// lane of w ^ pattern is zero exactly where w holds c, and (x - ones) & ~x & high is non-zero
+// exactly when some lane of x is zero (lanes above the first zero may be flagged wrongly, so the
+// chunk is searched unit by unit).
+inline size_t find_unit(const char16_t* t, size_t from, size_t to, char16_t c) {
+    constexpr uint64_t kOnes = 0x0001000100010001ull;
+    constexpr uint64_t kHigh = 0x8000800080008000ull;
+    const uint64_t pattern = kOnes * c;
+    size_t i = from;
+    for (; to - i >= 4; i += 4) {
+        uint64_t w;
+        std::memcpy(&w, t + i, sizeof w);
+        const uint64_t x = w ^ pattern;
+        if ((x - kOnes) & ~x & kHigh) break;
+    }
+    for (; i < to; ++i) {
+        if (t[i] == c) return i;
+    }
+    return to;
+}
+
+// The same tiers for texts folded beforehand and measured. With no folding left to do, the hits are
+// found in one pass over the occurrences of the query's first unit: the first occurrence is the
+// substring hit and the first one at a word start the word hit (with word_tier off the first
+// occurrence settles it); only a text without any occurrence is walked for the scattered letters.
+Found classify_folded(const char16_t* q, size_t m, const char16_t* t, size_t n, bool word_tier) {
+    if (m == 0 || m > n || n >= kTooLong) return {Tier::kNone, 0};
+    if (equal_units(t, q, m)) return {m == n ? Tier::kExact : Tier::kPrefix, 0};
+    Found f{Tier::kNone, 0};
+    if (m > kDirectSearchMax) {
+        f = search_kmp(q, m, t, n, word_tier);
+        if (f.tier == Tier::kFailed) return f;
+    } else {
+        const char16_t first = q[0];
+        const size_t end = n - m + 1;  // past the last position with m units left
+        for (size_t i = find_unit(t, 1, end, first); i < end; i = find_unit(t, i + 1, end, first)) {
+            if (!equal_units(t + i + 1, q + 1, m - 1)) continue;
+            // Word breaks are not letters, so the folded unit before i tells the same as the original.
+            if (word_tier && fuzzy_is_word_break(t[i - 1])) return {Tier::kWord, i};
+            if (f.tier == Tier::kNone) {
+                f = {Tier::kSubstring, i};
+                if (!word_tier) return f;
+            }
+        }
+    }
+    if (f.tier != Tier::kNone) return f;
+    size_t j = 0;
+    for (size_t i = 0; i < n && j < m; ++i) {
+        if (t[i] == q[j]) ++j;
+    }
+    return j == m ? Found{Tier::kScattered, 0} : Found{Tier::kNone, 0};
+}
+
+}  // namespace
+
+int32_t fuzzy_score(const char16_t* query, const char16_t* text, int32_t exact_score, int32_t prefix_score,
+                    int32_t word_score) {
+    size_t m = 0;
+    size_t n = 0;
+    Found f = classify(query, text, word_score >= 0, &m, &n);
+    return tier_score(f, m, n, exact_score, prefix_score, word_score);
+}
+
+FuzzyText fuzzy_prepare(const char16_t* text, size_t length, Arena* arena) {
+    FuzzyText f{nullptr, text ? length : 0, 0, 0};
+    if (!text) return f;
+    char16_t* folded = length < kTooLong ? arena_new_array<char16_t>(arena, uint64_t{length} + 1) : nullptr;
+    for (size_t i = 0; i < length; ++i) {
+        const char16_t u = text_fold(text[i]);
+        const uint64_t bit = fuzzy_unit_bit(u);
+        f.units |= bit;
+        if (i > 0 && fuzzy_is_word_break(text[i - 1])) f.word_units |= bit;
+        if (folded) folded[i] = u;
+    }
+    if (folded) folded[length] = 0;
+    f.folded = folded;
+    return f;
+}
+
+int32_t fuzzy_detail::score_prepared(const FuzzyText& query, const FuzzyText& text, int32_t exact_score,
+                                     int32_t prefix_score, int32_t word_score) {
+    const size_t m = query.length, n = text.length;
+    // The word tier needs a word of the text to start with the query's first unit.
+    const bool word_tier = word_score >= 0 && (fuzzy_unit_bit(query.folded[0]) & text.word_units) != 0;
+    Found f = classify_folded(query.folded, m, text.folded, n, word_tier);
+    return tier_score(f, m, n, exact_score, prefix_score, word_score);
 }
 
 int32_t fuzzy_ranges(const char16_t* query, const char16_t* text, MatchRange* ranges, int32_t capacity) {

@@ -28,6 +28,12 @@ uint32_t name_hash(std::u16string_view name) {
     return h;
 }
 
+// Measured on the stored copy, which ends at the first NUL whatever the source text held. Index
+// strings are far below 4 GiB units (paths are cut at 268, packaged texts at 1023).
+uint32_t stored_length(const char16_t* s) { return static_cast<uint32_t>(text_len(s)); }
+
+FuzzyText name_key(AppIndex& ix, const char16_t* name) { return fuzzy_prepare(name, text_len(name), ix.arena); }
+
 // The slot that holds the entry named `name`, or the free slot where it would go.
 uint32_t find_slot(const AppIndex& ix, std::u16string_view name, uint32_t hash) {
     uint32_t mask = ix.name_slot_capacity - 1;
@@ -149,7 +155,12 @@ void app_index_add_shortcut(AppIndex& ix, std::u16string_view name, std::u16stri
         if (int32_t at = ix.name_slots[slot]) {
             char16_t* n = text_copy_view(name, ix.arena);
             char16_t* p = text_copy_view(link_path, ix.arena);
-            if (n && p) ix.shortcuts[at - 1].name = n, ix.shortcuts[at - 1].link_path = p;
+            if (!n || !p) return;
+            ShortcutEntry& e = ix.shortcuts[at - 1];
+            e.name = n;
+            e.link_path = p;
+            e.link_length = stored_length(p);
+            e.key = name_key(ix, n);
             return;
         }
     }
@@ -157,7 +168,8 @@ void app_index_add_shortcut(AppIndex& ix, std::u16string_view name, std::u16stri
     char16_t* n = text_copy_view(name, ix.arena);
     char16_t* p = text_copy_view(link_path, ix.arena);
     if (!n || !p) return;
-    ix.shortcuts[ix.shortcut_count] = ShortcutEntry{n, p, hash};
+    ix.shortcuts[ix.shortcut_count] =
+        ShortcutEntry{n, p, hash, stored_length(p), name_key(ix, n)};
     ix.name_slots[find_slot(ix, name, hash)] = ++ix.shortcut_count;
 }
 
@@ -167,7 +179,8 @@ void app_index_add_packaged(AppIndex& ix, std::u16string_view name, std::u16stri
     char16_t* n = text_copy_view(name, ix.arena);
     char16_t* t = text_copy_view(target, ix.arena);
     if (!n || !t) return;
-    ix.packaged[ix.packaged_count++] = PackagedAppEntry{n, t, nullptr};
+    ix.packaged[ix.packaged_count++] =
+        PackagedAppEntry{n, t, nullptr, stored_length(t), name_key(ix, n)};
 }
 
 bool shortcut_name_exists(const AppIndex& ix, const char16_t* name) {

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/apps_folder.h"
+#include "query/fuzzy.h"
 
 struct Arena;
 class WindowPost;
@@ -21,12 +22,16 @@ struct ShortcutEntry {
     char16_t* name;       // file name without its extension and trailing white space
     char16_t* link_path;  // full path of the shortcut file
     uint32_t name_hash;   // of the ASCII-folded name
+    uint32_t link_length;
+    FuzzyText key;        // the name prepared for the searches (no folded copy when it did not fit)
 };
 
 struct PackagedAppEntry {
     char16_t* name;        // display name
     char16_t* app_target;  // "shell:AppsFolder\<AppUserModelID>" or the item's own "shell:" path
     IconHandle icon;       // owned by the index
+    uint32_t target_length;
+    FuzzyText key;
 };
 
 struct AppIndex {

@@ -1,6 +1,8 @@
 // The rows of the application source: listing, searching, the Settings app and the all-apps view.
+#include <cstring>
 #include <string>
 
+#include "core/arena.h"
 #include "core/row.h"
 #include "core/text.h"
 #include "platform/platform.h"
@@ -22,6 +24,7 @@ constexpr int32_t kViewCap = 50;
 constexpr size_t kIconPathMax = 260;  // units, terminator included
 
 constexpr const char16_t* kSubtitle = u"Application";
+constexpr size_t kSubtitleUnits = std::char_traits<char16_t>::length(kSubtitle) + 1;
 constexpr const char16_t* kSettingsTitle = u"Windows Settings";
 constexpr const char16_t* kSettingsTarget = u"ms-settings:";
 constexpr const char16_t* kSettingsIcon = u"%SystemRoot%\\ImmersiveControlPanel\\SystemSettings.exe";
@@ -33,26 +36,135 @@ int32_t app_score(const char16_t* query, const char16_t* name) {
 
 bool is_empty(const char16_t* s) { return !s || !*s; }
 
+// The query prepared for the entry scan (its folded copy in scratch memory); a null text lists
+// every entry at kListScore.
+struct AppQuery {
+    const char16_t* text;
+    FuzzyText key;
+};
+
+AppQuery app_query(const char16_t* query, Arena* scratch) {
+    if (!query) return AppQuery{nullptr, FuzzyText{}};
+    return AppQuery{query, fuzzy_prepare(query, text_len(query), scratch)};
+}
+
+// The entry's score, -1 for no match. Without a folded copy on either side the name is scored as
+// it is.
+int32_t entry_score(const AppQuery& q, const char16_t* name, const FuzzyText& key) {
+    if (!q.text) return kListScore;
+    if (q.key.folded && key.folded) return fuzzy_score_prepared(q.key, key, kExactScore, kPrefixScore, kWordScore);
+    return app_score(q.text, name);
+}
+
+// What an entry's row shows: the name as title and one path that is both the row's path and its
+// target, with their lengths.
+struct EntryTexts {
+    const char16_t* name;
+    size_t name_length;
+    const char16_t* path;
+    size_t path_length;
+};
+
+EntryTexts texts_of(const ShortcutEntry& e) { return EntryTexts{e.name, e.key.length, e.link_path, e.link_length}; }
+EntryTexts texts_of(const PackagedAppEntry& e) {
+    return EntryTexts{e.name, e.key.length, e.app_target, e.target_length};
+}
+
+// Units the four strings of an app row take, terminators included.
+size_t row_units(const EntryTexts& t) { return t.name_length + 1 + kSubtitleUnits + 2 * (t.path_length + 1); }
+
+// Fills an app row (title, "Application", path, path) whose strings are laid out from `text`, which
+// has room for row_units(t) units.
+void fill_app_row(Row* r, const EntryTexts& t, char16_t* text, int32_t score) {
+    *r = Row{};
+    auto put = [&text](const char16_t* s, size_t units) {
+        char16_t* at = text;
+        std::memcpy(at, s, units * sizeof(char16_t));
+        text += units;
+        return at;
+    };
+    r->title = put(t.name, t.name_length + 1);
+    r->subtitle = put(kSubtitle, kSubtitleUnits);
+    r->path = put(t.path, t.path_length + 1);
+    r->target = put(t.path, t.path_length + 1);
+    r->kind = kKindOpen;
+    r->score = score;
+}
+
+// Adds one app row. A heap list frees each string on its own, so it gets separate copies; an arena
+// list gets the four in one block of its arena.
+int add_app_row(RowList* rows, const EntryTexts& t, int32_t score) {
+    if (!rows->arena) return rowlist_add_fields(rows, t.name, kSubtitle, t.path, t.path, kKindOpen, score);
+    char16_t* text = arena_new_array<char16_t>(rows->arena, row_units(t));
+    if (!text) return -1;
+    Row r;
+    fill_app_row(&r, t, text, score);
+    return rowlist_add(rows, &r);
+}
+
+struct Hit {
+    int32_t entry;
+    int32_t score;
+};
+
+// Adds, in index order, the rows of the entries that score_of (entry index -> score, -1 to leave
+// it out) keeps. The hits are gathered first so that the list grows once and, for an arena list,
+// the strings of all rows are copied into one block; when scratch memory or that block cannot be
+// had, each row is added on its own as before.
+template <typename Entry, typename ScoreOf>
+void add_entry_rows(const Entry* entries, int32_t count, RowList* rows, ScoreOf score_of) {
+    ScratchScope scratch;
+    Hit* hits = count > 0 ? arena_new_array<Hit>(scratch.arena(), static_cast<uint64_t>(count)) : nullptr;
+    if (!hits) {
+        for (int32_t i = 0; i < count; ++i) {
+            int32_t score = score_of(i);
+            if (score >= 0) add_app_row(rows, texts_of(entries[i]), score);
+        }
+        return;
+    }
+    int32_t found = 0;
+    uint64_t units = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        int32_t score = score_of(i);
+        if (score < 0) continue;
+        hits[found++] = Hit{i, score};
+        units += row_units(texts_of(entries[i]));
+    }
+    if (found == 0) return;
+    // Room for the Settings row that may follow as well; without it the list grows as it goes.
+    bool reserved = rowlist_reserve(rows, found + 1) == 0;
+    char16_t* text = reserved && rows->arena ? arena_new_array<char16_t>(rows->arena, units) : nullptr;
+    for (int32_t k = 0; k < found; ++k) {
+        EntryTexts t = texts_of(entries[hits[k].entry]);
+        if (!text) {
+            add_app_row(rows, t, hits[k].score);
+            continue;
+        }
+        fill_app_row(&rows->items[rows->count++], t, text, hits[k].score);
+        text += row_units(t);
+    }
+}
+
 // Caller holds the lock.
 void add_shortcut_rows(const AppIndex& ix, const char16_t* query, RowList* rows) {
     int32_t from = rows->count;
-    for (int32_t i = 0; i < ix.shortcut_count; ++i) {
-        const ShortcutEntry& e = ix.shortcuts[i];
-        int32_t score = query ? app_score(query, e.name) : kListScore;
-        if (score >= 0) rowlist_add_fields(rows, e.name, kSubtitle, e.link_path, e.link_path, kKindOpen, score);
-    }
+    ScratchScope scratch;
+    AppQuery q = app_query(query, scratch.arena());
+    add_entry_rows(ix.shortcuts, ix.shortcut_count, rows,
+                   [&](int32_t i) { return entry_score(q, ix.shortcuts[i].name, ix.shortcuts[i].key); });
     rowlist_set_tag(rows, from, tag::kApp);
 }
 
 // Caller holds the lock. Packaged apps that a shortcut already carries are left out.
 void add_packaged_rows(const AppIndex& ix, const char16_t* query, RowList* rows) {
     int32_t from = rows->count;
-    for (int32_t i = 0; i < ix.packaged_count; ++i) {
+    ScratchScope scratch;
+    AppQuery q = app_query(query, scratch.arena());
+    add_entry_rows(ix.packaged, ix.packaged_count, rows, [&](int32_t i) {
         const PackagedAppEntry& e = ix.packaged[i];
-        int32_t score = query ? app_score(query, e.name) : kListScore;
-        if (score < 0 || shortcut_name_exists(ix, e.name)) continue;
-        rowlist_add_fields(rows, e.name, kSubtitle, e.app_target, e.app_target, kKindOpen, score);
-    }
+        int32_t score = entry_score(q, e.name, e.key);
+        return score >= 0 && !shortcut_name_exists(ix, e.name) ? score : -1;
+    });
     rowlist_set_tag(rows, from, tag::kPackaged);
 }
 

@@ -13,6 +13,7 @@
 #include "core/row.h"
 #include "platform/fake/fake_world.h"
 #include "query/cache_generation.h"
+#include "query/fuzzy.h"
 #include "query/indexer_backend.h"
 #include "query/pipeline_sources.h"
 #include "query/result_messages.h"
@@ -238,6 +239,127 @@ TEST_F(AppIndexTest, SearchScoresTagsAndTheSettingsRow) {
         EXPECT_TRUE(searched_packaged(nothing).empty());
     }
     EXPECT_TRUE(searched(u"qqzzx").empty());
+}
+
+// Every field of a row, the strings unit for unit (null kept apart from empty).
+struct FullRow {
+    std::u16string title, subtitle, path, target;
+    bool null_title, null_subtitle, null_path, null_target, other_fields;
+    int32_t kind, score;
+    char tag;
+    bool operator==(const FullRow&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const FullRow& r) {
+    return os << "{" << u8(r.title) << " | " << u8(r.path) << " | " << r.score << " " << r.tag << "}";
+}
+
+FullRow full_row(const Row& r) {
+    auto text = [](const char16_t* s) { return s ? std::u16string(s) : std::u16string(); };
+    bool other = r.argument || r.icon_source || r.number || r.sub_kind || r.size || r.has_size || r.used_bytes ||
+                 r.total_bytes || r.has_usage || r.modified || r.has_modified || r.is_folder || r.from_history ||
+                 r.record_launch || r.state;
+    return FullRow{text(r.title), text(r.subtitle), text(r.path),  text(r.target), !r.title, !r.subtitle,
+                   !r.path,       !r.target,      other,         r.kind,         r.score, r.tag};
+}
+
+FullRow plain_row(const char16_t* title, const char16_t* path, const char16_t* target, int32_t score, char tag) {
+    return FullRow{title, u"Application", path ? path : u"", target, false, false, !path, false, false, kKindOpen,
+                   score, tag};
+}
+
+// The rows of the searches as scoring every name with fuzzy_score gives them.
+std::vector<FullRow> reference_rows(const char16_t* q, bool packaged_search) {
+    std::vector<FullRow> out;
+    if (!q || !*q) return out;
+    {
+        AppIndex& ix = app_index();
+        std::lock_guard<std::mutex> lock(ix.lock);
+        if (!packaged_search) {
+            for (int32_t i = 0; i < ix.shortcut_count; ++i) {
+                const ShortcutEntry& e = ix.shortcuts[i];
+                int32_t s = fuzzy_score(q, e.name, 110, 100, 85);
+                if (s >= 0) out.push_back(plain_row(e.name, e.link_path, e.link_path, s, 'A'));
+            }
+        } else {
+            for (int32_t i = 0; i < ix.packaged_count; ++i) {
+                const PackagedAppEntry& e = ix.packaged[i];
+                int32_t s = fuzzy_score(q, e.name, 110, 100, 85);
+                if (s >= 0 && !shortcut_name_exists(ix, e.name)) out.push_back(plain_row(e.name, e.app_target, e.app_target, s, 'T'));
+            }
+        }
+    }
+    int32_t s = fuzzy_score(q, u"Windows Settings", 110, 100, 85);
+    if (!packaged_search && s >= 0) out.push_back(plain_row(u"Windows Settings", nullptr, u"ms-settings:", s, 'A'));
+    return out;
+}
+
+std::vector<FullRow> rows_of(const RowList& l, int32_t from = 0) {
+    std::vector<FullRow> out;
+    for (int32_t i = from; i < l.count; ++i) out.push_back(full_row(l.items[i]));
+    return out;
+}
+
+// The searches pass over names by their unit summaries and copy the rows of an arena list in one
+// block; what they return must stay what scoring every name gives, for every kind of list.
+TEST_F(AppIndexTest, SearchRowsAreThoseOfScoringEveryName) {
+    for (const char16_t* n : {u"Notepad++", u"Visual Studio Code", u"visual-studio_installer.v2", u"STUDIO Pro 12",
+                              u"Studio", u"\u00c4rger Manager", u"\u00e4rger", u"Caf\u00e9 \u00dcber", u"\u8a18\u4e8b\u5e33",
+                              u"\U0001F3B5 Music Player", u"Stra\u00dfe", u"C.D.E", u"x", u"a b-c.d_e", u"Windows Terminal",
+                              u"abcdefghij abcdefghij-abcdefghij_abcdefghij"})
+        shortcut(kUser + u"\\" + n + u".lnk");
+    shortcut(kAll + u"\\Tools\\Git Bash.url");
+    w_.apps_folder.add(u"Photos", u"Photos!App");
+    w_.apps_folder.add(u"notepad++", u"Notepad!App");  // carried by the shortcut
+    w_.apps_folder.add(std::u16string(u"Ab\0cd", 5), u"Nul!App");
+    w_.apps_folder.add(u"Store: Apps\\Games", u"shell:::{Store}");
+    w_.apps_folder.add(u"\u00c4\u00d6\u00dc", u"Umlauts!App");
+    app_index_build();
+    ASSERT_EQ(app_index_counts().shortcuts, 17);
+
+    const std::vector<std::u16string> queries = {
+        u"E", u"e", u"STUDIO", u"studio", u"\u00e4", u"\u00c4", u"\u00e4r", u"\u00dc", u"-", u".", u"_", u" ", u"\\", u":",
+        u"++", u"\U0001F3B5", u"\xD83C", u"\u8a18\u4e8b", u"vsc", u"ab", u"qqzx", u"12", u"a b", u"c.d", u"x", u"X",
+        u"windows settings", u"WINDOWS", u"notepad++ and a query longer than any name", u"Ab",
+        u"abcdefghij abcdefghij-abcdefghij_abc", u"abcdefghijabcdefghijabcdefghijabcdefghij"};
+    auto check_all = [&](const char* pass) {
+        for (const std::u16string& q : queries) {
+            SCOPED_TRACE(std::string(pass) + " query " + u8(q));
+            for (bool packaged_search : {false, true}) {
+                auto search = packaged_search ? search_packaged_apps : search_apps;
+                std::vector<FullRow> want = reference_rows(q.c_str(), packaged_search);
+                RowList arena_list;
+                rowlist_init(&arena_list, arena_);
+                search(q.c_str(), &arena_list);
+                EXPECT_EQ(rows_of(arena_list), want);
+                // Appending to a list that already holds rows leaves them be.
+                search(q.c_str(), &arena_list);
+                EXPECT_EQ(rows_of(arena_list, static_cast<int32_t>(want.size())), want);
+                RowList heap;
+                rowlist_init(&heap, nullptr);
+                search(q.c_str(), &heap);
+                EXPECT_EQ(rows_of(heap), want);
+                rowlist_free(&heap);
+            }
+        }
+        for (const char16_t* nothing : {u"", static_cast<const char16_t*>(nullptr)}) {
+            search_apps(nothing, &rows_);
+            search_packaged_apps(nothing, &rows_);
+            EXPECT_EQ(rows_.count, 0);
+        }
+    };
+    check_all("prepared");
+    EXPECT_FALSE(reference_rows(u"studio", false).empty());
+    EXPECT_FALSE(reference_rows(u"\u00c4", true).empty());
+
+    // Names whose folded copy could not be made are scored as they are.
+    {
+        AppIndex& ix = app_index();
+        std::lock_guard<std::mutex> lock(ix.lock);
+        for (int32_t i = 0; i < ix.shortcut_count; i += 2) ix.shortcuts[i].key.folded = nullptr;
+        for (int32_t i = 0; i < ix.packaged_count; i += 2) ix.packaged[i].key.folded = nullptr;
+    }
+    check_all("unfolded");
 }
 
 TEST_F(AppIndexTest, SettingsRowIconOnlyWhenTheFileIsThere) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,47 @@ std::string ranges_text(const MatchRange* r, int32_t n) {
 std::string ranges_of(const char16_t* q, const char16_t* t, int32_t cap = 64) {
     std::vector<MatchRange> r(static_cast<size_t>(cap > 0 ? cap : 1));
     return ranges_text(r.data(), fuzzy_ranges(q, t, r.data(), cap));
+}
+
+char16_t fold_ascii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+
+// The tiers computed the plainest way, on folded copies, as a reference for the fast paths.
+int32_t reference_score(std::u16string q, std::u16string t, int32_t exact, int32_t prefix, int32_t word) {
+    if (q.empty() || t.empty()) return -1;
+    for (char16_t& c : q) c = fold_ascii(c);
+    for (char16_t& c : t) c = fold_ascii(c);
+    const size_t m = q.size(), n = t.size();
+    if (q == t) return exact;
+    if (m <= n && t.compare(0, m, q) == 0) return prefix;
+    if (word >= 0) {
+        for (size_t i = 1; i + m <= n; ++i) {
+            if (fuzzy_is_word_break(t[i - 1]) && t.compare(i, m, q) == 0) return word;
+        }
+    }
+    size_t p = t.find(q);
+    if (p != std::u16string::npos) {
+        return static_cast<int32_t>(89 - std::min<size_t>((n - m) / 4, 8) - std::min<size_t>(p, 20));
+    }
+    size_t j = 0;
+    for (char16_t c : t) {
+        if (j < m && c == q[j]) ++j;
+    }
+    if (j < m) return -1;
+    return std::max(40, 60 - static_cast<int32_t>((n - m) / 8));
+}
+
+// Both scoring paths against the reference; the prepared one also through texts it was not built for.
+void expect_same_scores(const std::u16string& q, const std::u16string& t) {
+    ScratchScope scratch;
+    FuzzyText pq = fuzzy_prepare(q.c_str(), q.size(), scratch.arena());
+    FuzzyText pt = fuzzy_prepare(t.c_str(), t.size(), scratch.arena());
+    ASSERT_NE(pq.folded, nullptr);
+    ASSERT_NE(pt.folded, nullptr);
+    for (int32_t word : {85, -1}) {
+        int32_t want = reference_score(q, t, 110, 100, word);
+        EXPECT_EQ(fuzzy_score(q.c_str(), t.c_str(), 110, 100, word), want) << u8(q) << " in " << u8(t) << " " << word;
+        EXPECT_EQ(fuzzy_score_prepared(pq, pt, 110, 100, word), want) << u8(q) << " in " << u8(t) << " " << word;
+    }
 }
 
 TEST(FuzzyScore, Tiers) {
@@ -150,6 +193,63 @@ TEST(FuzzyRanges, AgreeWithScore) {
             bool hit = fuzzy_score(q, t, 110, 100, 85) >= 0;
             EXPECT_EQ(fuzzy_ranges(q, t, r, 64) > 0, hit) << u8(q) << " in " << u8(t);
         }
+    }
+}
+
+// The unit summaries may only ever reject pairs that cannot match: a unit and its folded form
+// set the same bit.
+TEST(FuzzyPrepared, UnitBitsFollowFolding) {
+    for (uint32_t c = 0; c <= 0xFFFF; ++c) {
+        char16_t u = static_cast<char16_t>(c);
+        ASSERT_EQ(fuzzy_unit_bit(u), fuzzy_unit_bit(fold_ascii(u))) << c;
+    }
+    EXPECT_NE(fuzzy_unit_bit(u'a'), fuzzy_unit_bit(u'b'));
+    EXPECT_NE(fuzzy_unit_bit(u'z'), fuzzy_unit_bit(u'0'));
+}
+
+TEST(FuzzyPrepared, MatchesTheReferenceOnTheExamples) {
+    const char16_t* pairs[][2] = {
+        {u"note", u"Notepad"}, {u"NOTEPAD", u"notepad"}, {u"test", u"my-test"}, {u"test", u"contest"},
+        {u"xya", u"xylophone zebra"}, {u"pad", u"Note pad pad"}, {u"notepad++", u"notepad"},
+        {u"\u00c4", u"\u00e4"}, {u"d", u"C:\\d"}, {u"a", u" a"}, {u"pax", u"C:\\projects\\pax\\demo.pax"},
+        {u"ab", u"xab.ab"}, {u"\xD800", u"a\xD800\xDC00"}, {u"en", u"g en"}, {u"a", u"a"}, {u"A", u"ba:a"},
+    };
+    for (const auto& p : pairs) expect_same_scores(p[0], p[1]);
+    ScratchScope scratch;
+    FuzzyText empty = fuzzy_prepare(u"", 0, scratch.arena());
+    FuzzyText abc = fuzzy_prepare(u"abc", 3, scratch.arena());
+    EXPECT_EQ(fuzzy_score_prepared(empty, abc, 110, 100, 85), -1);
+    EXPECT_EQ(fuzzy_score_prepared(abc, empty, 110, 100, 85), -1);
+    FuzzyText unfolded = abc;
+    unfolded.folded = nullptr;  // no copy could be made
+    EXPECT_EQ(fuzzy_score_prepared(unfolded, abc, 110, 100, 85), -1);
+    EXPECT_EQ(fuzzy_score_prepared(abc, abc, 110, 100, 85), 110);
+}
+
+// Random pairs over a small alphabet (so that every tier comes up) of letters in both cases,
+// digits, every word break, a letter beyond ASCII in both cases and surrogate halves; long queries
+// are planted in their texts to reach the linear search.
+TEST(FuzzyPrepared, MatchesTheReferenceOnRandomPairs) {
+    const std::u16string alphabet = u"aAbBcC1 -./:\\_\u00e4\u00c4\xD83C\xDFB5";
+    std::mt19937 rng(20261210);
+    auto pick = [&](size_t n) {
+        std::u16string s;
+        std::uniform_int_distribution<size_t> d(0, alphabet.size() - 1);
+        for (size_t i = 0; i < n; ++i) s += alphabet[d(rng)];
+        return s;
+    };
+    std::uniform_int_distribution<size_t> qlen(1, 4), tlen(0, 24), coin(0, 3);
+    for (int i = 0; i < 20000; ++i) expect_same_scores(pick(qlen(rng)), pick(tlen(rng)));
+    for (int i = 0; i < 500; ++i) {
+        std::u16string q = pick(33 + coin(rng) * 3);
+        std::u16string planted = q;
+        for (char16_t& c : planted) {
+            if (coin(rng) == 0) c = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 32) : c;
+        }
+        if (coin(rng) == 0) planted.pop_back();  // the scattered and no-match tiers as well
+        std::u16string t = pick(tlen(rng)) + (coin(rng) < 2 ? u"-" : u"") + planted + pick(tlen(rng));
+        expect_same_scores(q, t);
+        expect_same_scores(q, planted);
     }
 }
 
