@@ -1,7 +1,7 @@
 // The matcher, the highlighter and the query parser on arbitrary UTF-16 (lone surrogates included):
-// scores and ranges agree with a plain reference of the tier rules, every range lies inside its text,
-// merged ranges are sorted and disjoint, nothing is written past a capacity, and the parsed strings
-// stay within their limits.
+// scores (the prepared path too) and ranges agree with a plain reference of the tier rules, every
+// range lies inside its text, merged ranges are sorted and disjoint, nothing is written past a
+// capacity, and the parsed strings stay within their limits.
 //
 // Input: byte 0 picks the capacities, bytes 1 to 3 the tier values (signed); the rest are UTF-16
 // units, cut at line feeds into query, text and scope folder.
@@ -151,6 +151,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int32_t s = fuzzy_score(q.c_str(), t.c_str(), e, p, w);
     check(s == ref_score(q, t, e, p, w));
     check(s == -1 || s == e || s == p || (w >= 0 && s == w) || (s >= 61 && s <= 89) || (s >= 40 && s <= 60));
+    {
+        // The prepared path that scores one query against many stored names gives the same.
+        ScratchScope prepared;
+        FuzzyText pq = fuzzy_prepare(q.c_str(), q.size(), prepared.arena());
+        FuzzyText pt = fuzzy_prepare(t.c_str(), t.size(), prepared.arena());
+        check(pq.folded && pt.folded);
+        check(fuzzy_score_prepared(pq, pt, e, p, w) == s);
+    }
     std::vector<MatchRange> r = with_capacity(cap, [&](MatchRange* out, int32_t c) { return fuzzy_ranges(q.c_str(), t.c_str(), out, c); });
     std::vector<MatchRange> want = ref_ranges(q, t, cap);
     check(r.size() == want.size());
