@@ -5,24 +5,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_input.h"
 #include "actions/shell_actions.h"
 #include "platform/fake/fake_world.h"
-
-namespace {
-
-// A length byte, then that many UTF-16 units (little-endian pairs).
-std::u16string take(const uint8_t*& p, const uint8_t* end, size_t scale) {
-    if (p == end) return {};
-    size_t units = size_t(*p++) * scale;
-    std::u16string out;
-    while (units-- && end - p >= 2) {
-        out.push_back(static_cast<char16_t>(p[0] | (p[1] << 8)));
-        p += 2;
-    }
-    return out;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static FakeWorld* world = [] {
@@ -35,9 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t* p = data;
     const uint8_t* end = data + size;
     uint8_t flags = p != end ? *p++ : 0;
-    std::u16string user = take(p, end, 8);
-    std::u16string machine = take(p, end, 8);
-    std::u16string path = take(p, end, 8);
+    std::u16string user = fuzz_take_utf16(p, end, 8, SIZE_MAX);
+    std::u16string machine = fuzz_take_utf16(p, end, 8, SIZE_MAX);
+    std::u16string path = fuzz_take_utf16(p, end, 8, SIZE_MAX);
 
     const char16_t* kUser = u"Software\\Classes\\Directory\\shell\\open\\command";
     const char16_t* kMachine = u"Directory\\shell\\open\\command";

@@ -6,25 +6,11 @@
 #include <cstring>
 #include <string>
 
+#include "fuzz_input.h"
 #include "core/arena.h"
 #include "core/row.h"
 #include "platform/fake/fake_world.h"
 #include "sources/settings_catalog.h"
-
-namespace {
-
-std::u16string take(const uint8_t*& p, const uint8_t* end) {
-    if (p == end) return {};
-    size_t units = *p++ % 40;
-    std::u16string out;
-    while (units-- && end - p >= 2) {
-        out.push_back(static_cast<char16_t>(p[0] | (p[1] << 8)));
-        p += 2;
-    }
-    return out;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static FakeWorld* world = [] {
@@ -37,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t* p = data;
     const uint8_t* end = data + size;
     int32_t cap = p != end ? static_cast<int8_t>(*p++) : -1;
-    world->registry.set_string(RegistryRoot::LocalMachine, key, u"CurrentBuild", take(p, end));
-    world->registry.set_string(RegistryRoot::LocalMachine, key, u"CurrentBuildNumber", take(p, end));
+    world->registry.set_string(RegistryRoot::LocalMachine, key, u"CurrentBuild", fuzz_take_utf16(p, end, 1, 40));
+    world->registry.set_string(RegistryRoot::LocalMachine, key, u"CurrentBuildNumber", fuzz_take_utf16(p, end, 1, 40));
     std::u16string query(static_cast<size_t>(end - p) / 2, u'\0');
     std::memcpy(query.data(), p, query.size() * sizeof(char16_t));  // the bytes may sit at an odd address
     size_t nul = query.find(u'\0');
