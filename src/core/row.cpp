@@ -70,7 +70,8 @@ TextKey make_key(const char16_t* s) {
 uint32_t fingerprint(const TextKey& k) {
     uint64_t tail = 0;
     for (uint32_t i = k.len > 4 ? k.len - 4 : 0; i < k.len; ++i) tail = (tail << 16) | fold(k.text[i]);
-    uint64_t h = (k.head * 0x9E3779B97F4A7C15ull) ^ (k.head2 * 0xC2B2AE3D27D4EB4Full) ^ (tail * 0x165667B19E3779F9ull) ^ k.len;
+    uint64_t h =
+        (k.head * 0x9E3779B97F4A7C15ull) ^ (k.head2 * 0xC2B2AE3D27D4EB4Full) ^ (tail * 0x165667B19E3779F9ull) ^ k.len;
     return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
@@ -104,36 +105,10 @@ void rowlist_init(RowList* list, Arena* arena) {
     list->arena = arena;
 }
 
-int rowlist_add(RowList* list, const Row* row) {
-    if (!list || !row) return -1;
-    if (list->count == list->capacity) {
-        if (list->capacity > INT32_MAX / 2) return -1;
-        int32_t cap = list->capacity ? list->capacity * 2 : 32;
-        Row* grown;
-        if (list->arena) {
-            grown = arena_new_array<Row>(list->arena, static_cast<uint64_t>(cap));
-            if (grown && list->count) std::memcpy(grown, list->items, sizeof(Row) * static_cast<size_t>(list->count));
-        } else {
-            grown = static_cast<Row*>(std::realloc(list->items, sizeof(Row) * static_cast<size_t>(cap)));
-        }
-        if (!grown) {
-            if (!list->arena) {
-                Row dropped = *row;
-                row_free(&dropped);
-            }
-            return -1;
-        }
-        list->items = grown;
-        list->capacity = cap;
-    }
-    list->items[list->count++] = *row;
-    return 0;
-}
+namespace {
 
-int rowlist_reserve(RowList* list, int32_t more) {
-    if (!list || more < 0 || more > INT32_MAX - list->count) return -1;
-    int32_t cap = list->count + more;
-    if (cap <= list->capacity) return 0;
+// Makes room for cap rows (more than the list has): a new block in the list's arena, or a realloc.
+bool rowlist_grow_to(RowList* list, int32_t cap) {
     Row* grown;
     if (list->arena) {
         grown = arena_new_array<Row>(list->arena, static_cast<uint64_t>(cap));
@@ -141,10 +116,36 @@ int rowlist_reserve(RowList* list, int32_t more) {
     } else {
         grown = static_cast<Row*>(std::realloc(list->items, sizeof(Row) * static_cast<size_t>(cap)));
     }
-    if (!grown) return -1;
+    if (!grown) return false;
     list->items = grown;
     list->capacity = cap;
+    return true;
+}
+
+}  // namespace
+
+int rowlist_add(RowList* list, const Row* row) {
+    if (!list || !row) return -1;
+    if (list->count == list->capacity) {
+        const bool room =
+            list->capacity <= INT32_MAX / 2 && rowlist_grow_to(list, list->capacity ? list->capacity * 2 : 32);
+        if (!room) {
+            if (!list->arena) {
+                Row dropped = *row;
+                row_free(&dropped);
+            }
+            return -1;
+        }
+    }
+    list->items[list->count++] = *row;
     return 0;
+}
+
+int rowlist_reserve(RowList* list, int32_t more) {
+    if (!list || more < 0 || more > INT32_MAX - list->count) return -1;
+    const int32_t cap = list->count + more;
+    if (cap <= list->capacity) return 0;
+    return rowlist_grow_to(list, cap) ? 0 : -1;
 }
 
 int rowlist_add_fields(RowList* list, const char16_t* title, const char16_t* subtitle, const char16_t* path,
@@ -172,8 +173,10 @@ int row_clone(const Row* src, Row* dst, Arena* arena) {
     Row* s = const_cast<Row*>(src);
     for (int i = 0; i < 6; ++i) *row_strings(dst, i) = text_copy(*row_strings(s, i), arena);
     if (src->title && !dst->title) {
-        if (!arena) row_free(dst);
-        else *dst = Row{};
+        if (!arena)
+            row_free(dst);
+        else
+            *dst = Row{};
         return -1;
     }
     return 0;
