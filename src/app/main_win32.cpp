@@ -9,6 +9,7 @@
 
 #include "actions/actions.h"
 #include "app/command_line.h"
+#include "app/wiring.h"
 #include "app/selftest_mode.h"
 #include "app/shell.h"
 #include "platform/platform.h"
@@ -156,7 +157,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     metrics_rows_set(options_ui_rows());
     theme_set(options_theme());
     fonts_create();
-    apps_join_pipeline();
+    wiring_join_all();
 
     if (cl.selftest) return run_selftest();
     if (cl.install_task || cl.remove_task) return 1;  // the log-on task is not part of this build yet

@@ -10,6 +10,14 @@
 #include "platform/shell.h"
 #include "platform/window_post.h"
 
+// Capabilities whose interfaces live in their own headers (display.h, processes.h, volumes.h,
+// secure_random.h, ole_db.h); a backend that lacks one leaves it null.
+class Display;
+class Processes;
+class Volumes;
+class SecureRandom;
+class OleDb;
+
 struct Platform {
     Files* files = nullptr;
     Clock* clock = nullptr;
@@ -19,6 +27,11 @@ struct Platform {
     Shell* shell = nullptr;
     WindowPost* window_post = nullptr;
     AppsFolder* apps_folder = nullptr;
+    Display* display = nullptr;
+    Processes* processes = nullptr;
+    Volumes* volumes = nullptr;
+    SecureRandom* random = nullptr;
+    OleDb* ole_db = nullptr;
 };
 
 Platform& platform();
@@ -33,6 +46,11 @@ inline Registry& os_registry() { return *platform().registry; }
 inline Shell& os_shell() { return *platform().shell; }
 inline WindowPost& os_window_post() { return *platform().window_post; }
 inline AppsFolder& os_apps_folder() { return *platform().apps_folder; }
+inline Display& os_display() { return *platform().display; }
+inline Processes& os_processes() { return *platform().processes; }
+inline Volumes& os_volumes() { return *platform().volumes; }
+inline SecureRandom& os_random() { return *platform().random; }
+inline OleDb& os_ole_db() { return *platform().ole_db; }
 
 // Installs a backend for the length of a scope.
 class PlatformScope {

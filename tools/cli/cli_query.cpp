@@ -6,6 +6,8 @@
 #include "core/row.h"
 #include "core/text.h"
 #include "core/utf.h"
+#include "app/wiring.h"
+#include "sources/app_index.h"
 #include "query/indexer_backend.h"
 #include "query/pipeline.h"
 #include "query/query_cache.h"
@@ -55,8 +57,12 @@ CLI_COMMAND(cli_query, "query", "query TEXT [--scope FOLDER]") {
     size_t n = text_copy_to(folder, sizeof folder / sizeof folder[0] - 1, scope);
     if (n > 0 && folder[n - 1] != u'\\' && folder[n - 1] != u'/') folder[n++] = u'\\', folder[n] = 0;
 
+    // The same start-up as the launcher's: options, every module joined, the app index built
+    // (here on this thread, where the launcher builds it in the background).
     options_load();
     indexer_backend_select(options_indexer());
+    wiring_join_all();
+    app_index_build();
     Arena* arena = arena_create(64 * 1024);
     if (!arena) {
         cli_err("query: out of memory\n");
@@ -71,5 +77,6 @@ CLI_COMMAND(cli_query, "query", "query TEXT [--scope FOLDER]") {
     cli_out(out);
     arena_destroy(arena);
     cache_free();
+    app_index_clear();
     return 0;
 }

@@ -1,0 +1,13 @@
+#include "app/wiring.h"
+
+#include "actions/actions.h"
+#include "sources/app_index.h"
+
+void wiring_join_all() {
+    // Sources: each module puts its operations into the pipeline's table.
+    apps_join_pipeline();
+
+    // Actions that run another module's operation.
+    ActionServices& services = action_services();
+    services.app_index_reload = app_index_reload;
+}
