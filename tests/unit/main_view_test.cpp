@@ -634,6 +634,53 @@ TEST_F(MainViewTest, MouseSelectsAndDoubleClickQueuesTheRow) {
     EXPECT_TRUE(s().move_window_requested);
 }
 
+// A click anywhere in the window leaves the keyboard with the box: typing goes on, the caret
+// stays, Ctrl+A selects the text instead of opening All apps.
+TEST_F(MainViewTest, TypingGoesOnIntoTheBoxAfterAClick) {
+    struct Case {
+        const char* where;
+        int x, y;
+        bool double_click;
+    } cases[] = {
+        {"a row", 100, 62 + 2 * 52 + 10, false},
+        {"the selected row", 100, 62 + 10, false},
+        {"the list below the last row", 100, 62 + 5 * 52 + 10, false},
+        {"the box", 600, 20, false},
+        {"a double click on an information row", 100, 62 + 3 * 52 + 10, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        view_show_reset();
+        frame();
+        type("ab");
+        RowList* list = rows(3);
+        rowlist_add_fields(list, u"Nothing to run", u"", nullptr, nullptr, kKindInfo, 0);
+        on_results(search_generation_newest(), list);
+        frame();
+        on_mouse_move(c.x, c.y);
+        frame();
+        on_mouse_down(c.x, c.y, UI_MOUSE_LEFT, c.double_click, 0);
+        frame();
+        on_mouse_up(c.x, c.y, UI_MOUSE_LEFT);
+        frame();
+        frame();  // a frame with no input: nothing claims the focus back
+        EXPECT_TRUE(s().box_has_focus);
+        type("c");
+        EXPECT_EQ(std::string(s().box.text), "abc");
+        Drawn d = frame();
+        const int top = std::max(5, 5 + (48 - 14 + 1) / 2 + 2 - 2);
+        EXPECT_TRUE(d.has_rect(ui_rect(s().box.text_origin + 3 * 8, top, 2, 16), ctx()->style->colors[UI_COLOR_TEXT]))
+            << "caret after the text";
+        key('A', kModCtrl);
+        EXPECT_EQ(s().view, kViewSearch);
+        EXPECT_EQ(s().box.anchor, 0);
+        EXPECT_EQ(s().box.caret, 3);
+        Row row;
+        int32_t mods;
+        EXPECT_FALSE(view_take_pending(&row, &mods));
+    }
+}
+
 TEST_F(MainViewTest, ForwardOpensTheMenuAndBackClosesIt) {
     view_hooks().open_menu = [](const Row* row) {
         RowList* entries = view_list_new();
