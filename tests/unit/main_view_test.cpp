@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/searching_timer.h"
 #include "core/row.h"
 #include "core/text.h"
 #include "platform/fake/fake_world.h"
@@ -538,6 +539,31 @@ TEST_F(MainViewTest, SearchingHintAfter250ms) {
     d = frame();
     EXPECT_EQ(d.find("searching..."), nullptr);
     EXPECT_NE(d.find("2 results"), nullptr);
+}
+
+// What the window procedure does with the timer: after the frame that started a search it is set
+// for 250 ms; when it fires the next paint reads "searching..."; the final list kills it.
+TEST_F(MainViewTest, SearchingTimerBringsTheHintWithoutOtherPaints) {
+    SearchingTimer timer{};
+    type("slow");
+    const uint64_t start = world.clock.tick_ms();
+    TimerStep step = searching_timer_sync(timer, view_searching_due_ms(), world.clock.tick_ms());
+    EXPECT_EQ(step.op, TimerOp::Arm);
+    EXPECT_EQ(step.delay_ms, 250u);
+    world.clock.advance_ms(step.delay_ms);
+    step = searching_timer_fired(timer, world.clock.tick_ms());
+    EXPECT_TRUE(step.repaint);
+    EXPECT_NE(frame().find("searching..."), nullptr);
+    EXPECT_EQ(searching_timer_sync(timer, view_searching_due_ms(), world.clock.tick_ms()).op, TimerOp::None);
+
+    // A new keystroke waits again from its own request; its final list kills the timer.
+    type("r");
+    step = searching_timer_sync(timer, view_searching_due_ms(), world.clock.tick_ms());
+    EXPECT_EQ(step.op, TimerOp::Arm);
+    EXPECT_EQ(view_searching_due_ms(), start + 250 + 250);
+    results(1);
+    EXPECT_EQ(searching_timer_sync(timer, view_searching_due_ms(), world.clock.tick_ms()).op, TimerOp::Kill);
+    EXPECT_EQ(frame().find("searching..."), nullptr);
 }
 
 TEST_F(MainViewTest, FooterTextsPerState) {
