@@ -300,6 +300,10 @@ bool window_class_register() {
     wc.lpfnWndProc = window_proc;
     wc.hInstance = shell().instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // Kestrune's own icon (resource 1), for Alt+Tab and the task manager; none when it is missing.
+    wc.hIcon = LoadIconW(shell().instance, MAKEINTRESOURCEW(1));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(shell().instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     wc.lpszClassName = kClassName;
     return RegisterClassExW(&wc) != 0;
 }
