@@ -303,7 +303,7 @@ bool window_class_register() {
     // Kestrune's own icon (resource 1), for Alt+Tab and the task manager; none when it is missing.
     wc.hIcon = LoadIconW(shell().instance, MAKEINTRESOURCEW(1));
     wc.hIconSm = static_cast<HICON>(LoadImageW(shell().instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
-                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     wc.lpszClassName = kClassName;
     return RegisterClassExW(&wc) != 0;
 }

@@ -39,6 +39,14 @@ MAIN=$(first_window_named Kestrune)
 eval "$(geometry "$MAIN")"
 WX=$X WY=$Y
 check "first frame painted" wait_until 30 painted
+# The notification area shows Kestrune's own icon (its accent-blue square).
+TRAY=$(first_window_named "Wine System Tray")
+tray_icon() {
+  eval "$(geometry "$TRAY")" && shot_window "$X_TMP/tray.png" "$X" "$Y" "$WIDTH" "$HEIGHT" \
+    && [ "$(count_colour "$X_TMP/tray.png" "20x20+0+0" '#89B4FA')" -gt 60 ]
+}
+check "the tray shows Kestrune's icon" wait_until 10 tray_icon
+
 xdotool windowfocus --sync "$MAIN"
 xdotool type --delay 20 bluetooth
 check "bluetooth is searched" wait_until 15 matched_in_row 0 40
