@@ -105,8 +105,14 @@ protected:
         view_frame(ui_ctx(), window_width(), window_height());
         ui_frame_end(ui_ctx());
     }
+    // A frame after every few characters, as a typist's paints come (the UI core takes at most
+    // 31 bytes of typing between frames).
     void type(const char16_t* text) {
-        for (const char16_t* p = text; *p; ++p) on_char(*p);
+        int n = 0;
+        for (const char16_t* p = text; *p; ++p) {
+            on_char(*p);
+            if (++n % 16 == 0) frame();
+        }
         frame();
     }
     // First and last column in [x0, x1) of row k's title line holding ink of a kind; -1 for none.
@@ -177,6 +183,36 @@ TEST_F(GdiMainView, HighlightPiecesAndTitlesLandWhereMeasured) {
     ink_span(px, 2, Ink::Title, piece_end, right, &base_first, &base_last);
     EXPECT_GE(base_last, kTitleX + matched_w - 3) << "measured " << matched_w;
     EXPECT_LE(base_last, kTitleX + matched_w + 1) << "measured " << matched_w;
+}
+
+// The caret stands at the measured end of the typed text, right after its last glyph.
+TEST_F(GdiMainView, TheCaretFollowsTheLastTypedGlyph) {
+    const char16_t* typed = u"open the settings of every paired device";
+    type(typed);
+    frame();
+    Pixels px(window_width(), window_height());
+    ASSERT_TRUE(px.ok());
+    render(px.dc(), window_width(), window_height(), true);
+    const ViewState& v = view_state();
+    ASSERT_EQ(std::string(v.box.text), "open the settings of every paired device");
+    const int caret_x = v.box.text_origin + text_width(font_medium(), v.box.text, v.box.length);
+    // Columns of the box with text-coloured ink, left of the caret and at it.
+    int last_text = -1;
+    bool caret = false;
+    for (int x = v.box.text_origin; x < v.box_x + v.box_w; ++x) {
+        bool ink = false;
+        for (int y = v.box_y; y < v.box_y + v.box_h && !ink; ++y) {
+            int r, g, b;
+            px.at(x, y, &r, &g, &b);
+            ink = is_ink(r, g, b, Ink::Title);
+        }
+        if (ink && x < caret_x) last_text = x;
+        if (ink && x == caret_x) caret = true;
+    }
+    EXPECT_TRUE(caret) << "caret at " << caret_x;
+    ASSERT_GE(last_text, 0);
+    // 'e' ends about a pixel before its advance.
+    EXPECT_GE(last_text, caret_x - 3) << "caret at " << caret_x;
 }
 
 }  // namespace
