@@ -6,9 +6,9 @@
 
 #include "app/searching_timer.h"
 #include "app/shell.h"
+#include "core/row.h"
 #include "platform/clock.h"
 #include "platform/platform.h"
-#include "core/row.h"
 #include "query/result_messages.h"
 #include "query/workers.h"
 #include "ui/keys.h"
