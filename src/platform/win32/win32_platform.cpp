@@ -15,8 +15,11 @@ uint64_t filetime_u64(const FILETIME& ft) { return (uint64_t(ft.dwHighDateTime) 
 
 class Win32Files : public Files {
 public:
-    uint32_t attributes(std::u16string_view path) override {
-        return GetFileAttributesW(to_wide(path).c_str());
+    using Files::attributes;
+    uint32_t attributes(std::u16string_view path, uint32_t* error) override {
+        DWORD a = GetFileAttributesW(to_wide(path).c_str());
+        if (error) *error = a == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+        return a;
     }
 
     FileInfo info(std::u16string_view path) override {
