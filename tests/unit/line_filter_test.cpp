@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -48,18 +49,46 @@ Shown reference_filter(const std::string& input, const std::u16string& query) {
     return out;
 }
 
-Shown fast_filter(const std::string& input, const std::u16string& query) {
-    ScratchScope scope;
-    LineFilterResult r;
-    EXPECT_TRUE(line_filter(input, query.c_str(), 110, 100, 85, scope.arena(), &r));
+Shown shown_hits(const LineFilterResult& r) {
     Shown out;
     for (uint32_t k = 0; k < r.count; ++k) {
         const LineHit& h = r.hits[k];
-        std::string line = input.substr(h.start, h.length);
-        if (h.reencode) line = u8(std::u16string_view(r.units + h.units, h.text_length));
+        std::string line(h.line, h.length);
+        if (h.reencode) line = u8(std::u16string_view(h.text, h.text_length));
         out.push_back(std::to_string(h.score) + "\t" + line);
     }
     return out;
+}
+
+// Hands out the input in pieces of 1 to `most` bytes, as a pipe may.
+struct Pieces {
+    const std::string* input;
+    size_t at;
+    size_t most;
+    uint32_t seed;
+};
+
+size_t read_pieces(void* context, char* buf, size_t n) {
+    auto* p = static_cast<Pieces*>(context);
+    p->seed = p->seed * 1664525u + 1013904223u;
+    size_t k = std::min({n, p->input->size() - p->at, 1 + (p->seed >> 8) % p->most});
+    std::memcpy(buf, p->input->data() + p->at, k);
+    p->at += k;
+    return k;
+}
+
+// The filter over input in memory; and read through blocks of block_size (0: not read).
+Shown fast_filter(const std::string& input, const std::u16string& query, size_t block_size = 0, size_t most = 1) {
+    ScratchScope scope;
+    LineFilterResult r;
+    if (block_size == 0) {
+        EXPECT_TRUE(line_filter(input, query.c_str(), 110, 100, 85, scope.arena(), &r));
+    } else {
+        Pieces p{&input, 0, most, 7};
+        EXPECT_TRUE(line_filter_read(read_pieces, &p, block_size, query.c_str(), 110, 100, 85, scope.arena(), &r));
+        EXPECT_EQ(p.at, input.size());
+    }
+    return shown_hits(r);
 }
 
 // A deterministic list of lines: paths with long shared prefixes, names in both cases, every word
@@ -126,6 +155,18 @@ TEST(LineFilter, MatchesThePlainFilterOnAVariedCorpus) {
         ASSERT_EQ(got.size(), want.size()) << u8(q);
         for (size_t i = 0; i < want.size(); ++i) ASSERT_EQ(got[i], want[i]) << u8(q) << " at " << i;
     }
+    // Read in blocks: lines cut across reads and blocks, lines longer than a block, and pieces from
+    // one byte to many blocks.
+    struct Reading {
+        size_t block_size;
+        size_t most;
+    } readings[] = {{64, 1}, {64, 300}, {1000, 7}, {1 << 16, 1 << 20}};
+    for (const auto& r : readings) {
+        for (const char16_t* q : {u"n", u"main.cpp", u"\u00e9"}) {
+            EXPECT_EQ(fast_filter(input, q, r.block_size, r.most), reference_filter(input, q))
+                << u8(q) << " block " << r.block_size << " pieces " << r.most;
+        }
+    }
 }
 
 TEST(LineFilter, LinesAsTheyAreReadAndShown) {
@@ -155,15 +196,18 @@ TEST(LineFilter, LinesAsTheyAreReadAndShown) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(fast_filter(c.input, c.query), c.want) << c.input;
+        EXPECT_EQ(fast_filter(c.input, c.query, 64, 3), c.want) << c.input;
         EXPECT_EQ(reference_filter(c.input, c.query), c.want) << c.input;
     }
 }
 
-TEST(LineFilter, MissingQueryMatchesNothing) {
+TEST(LineFilter, MissingQueryMatchesNothingAndReadsToTheEnd) {
     ScratchScope scope;
     LineFilterResult r;
     EXPECT_TRUE(line_filter("abc", nullptr, 110, 100, 85, scope.arena(), &r));
     EXPECT_EQ(r.count, 0u);
+    const std::string input(5000, 'a');
+    EXPECT_EQ(fast_filter(input, u"", 64, 100), Shown{});  // fast_filter checks that all was read
 }
 
 }  // namespace

@@ -20,23 +20,9 @@ void cli_err(std::string_view text) { std::fwrite(text.data(), 1, text.size(), s
 
 std::string cli_read_stdin() {
     std::string all;
-    // A file given as input is read in one piece into room made for it; a pipe in blocks of 1 MiB,
-    // the room doubling as it fills so that no byte is copied more than a few times.
-    const long here = std::ftell(stdin);
-    if (here >= 0 && std::fseek(stdin, 0, SEEK_END) == 0) {
-        const long end = std::ftell(stdin);
-        if (std::fseek(stdin, here, SEEK_SET) != 0) return all;
-        if (end > here) all.reserve(static_cast<size_t>(end - here) + 1);
-    }
-    if (all.capacity() < (1 << 20)) all.reserve(1 << 20);
-    for (;;) {
-        if (all.capacity() - all.size() < 4096) all.reserve(all.capacity() * 2);
-        const size_t filled = all.size();
-        all.resize(all.capacity());
-        const size_t got = std::fread(all.data() + filled, 1, all.size() - filled, stdin);
-        all.resize(filled + got);
-        if (got == 0) break;
-    }
+    char buf[1 << 16];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, stdin)) > 0) all.append(buf, n);
     return all;
 }
 
