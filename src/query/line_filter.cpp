@@ -166,7 +166,10 @@ void sort_group(SortItem* items, const Group& g, Group* stack, size_t* top) {
     bool ordered = true;
     for (uint32_t i = 0; i < g.count; ++i) {
         if (i + kPrefetchAhead < g.count) {
-            __builtin_prefetch(static_cast<const char*>(it[i + kPrefetchAhead].text) + g.depth * unit_size);
+            const SortItem& ahead = it[i + kPrefetchAhead];
+            if (g.depth < (ahead.length & ~kWideText)) {
+                __builtin_prefetch(static_cast<const char*>(ahead.text) + g.depth * unit_size);
+            }
         }
         SortItem& item = it[i];
         if (all_bytes) {
