@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "actions/actions.h"
-#include "core/format.h"
 #include "core/row.h"
 #include "core/text.h"
 #include "platform/command_split.h"
@@ -43,11 +42,17 @@ bool is_protected(uint32_t pid, std::u16string_view exe, uint32_t self) {
     return pid == 0 || pid == 4 || pid == self || exe.empty() || protected_name(exe);
 }
 
-std::u16string folded(std::u16string_view s) {
-    std::u16string k(s);
-    for (auto& c : k) c = text_fold(c);
-    return k;
-}
+// Executable names as keys that ignore ASCII case, without folded copies.
+struct FoldedHash {
+    size_t operator()(std::u16string_view s) const {
+        uint64_t h = 1469598103934665603ull;
+        for (char16_t c : s) h = (h ^ text_fold(c)) * 1099511628211ull;
+        return static_cast<size_t>(h);
+    }
+};
+struct FoldedEqual {
+    bool operator()(std::u16string_view a, std::u16string_view b) const { return text_equal_ci(a, b); }
+};
 
 // Adds a row and gives it the process fields; null when it could not be added.
 Row* add_process_row(RowList* out, const char16_t* title, const char16_t* subtitle, const char16_t* exe,
@@ -61,11 +66,15 @@ Row* add_process_row(RowList* out, const char16_t* title, const char16_t* subtit
     return r;
 }
 
+struct NameGroup;
+
 struct Candidate {
     uint32_t pid;
     const ProcessEntry* entry;
     std::u16string path;  // empty when unknown
     int32_t score;
+    NameGroup* group;
+    uint64_t head;  // name_head of the name
 };
 
 struct NameGroup {
@@ -76,11 +85,41 @@ struct NameGroup {
     const std::u16string* path = nullptr;
 };
 
+// A text built piece by piece into a fixed buffer and cut to fit, as the formatter does; kill
+// rows are made hundreds at a time, so they skip the formatter's parsing.
+struct TextOut {
+    char16_t* buf;
+    size_t cap;
+    size_t n = 0;
+    TextOut(char16_t* b, size_t c) : buf(b), cap(c) { buf[0] = 0; }
+    TextOut& put(std::u16string_view s) {
+        const size_t k = std::min(cap - 1 - n, s.size());
+        for (size_t i = 0; i < k; ++i) buf[n + i] = s[i];
+        n += k;
+        buf[n] = 0;
+        return *this;
+    }
+    TextOut& num(uint64_t v) {  // decimal, as %lu / %zu print it
+        char16_t d[24];
+        size_t i = sizeof d / sizeof d[0];
+        do d[--i] = static_cast<char16_t>(u'0' + v % 10), v /= 10;
+        while (v);
+        return put(std::u16string_view(d + i, sizeof d / sizeof d[0] - i));
+    }
+    std::u16string_view view() const { return std::u16string_view(buf, n); }
+};
+
 // The decimal id contains the filter as typed (case matters, nothing is folded).
 bool pid_contains(uint32_t pid, std::u16string_view filter) {
     char16_t digits[16];
-    size_t n = text_format(digits, 16, "%lu", static_cast<unsigned long>(pid));
-    return std::u16string_view(digits, n).find(filter) != std::u16string_view::npos;
+    return TextOut(digits, 16).num(pid).view().find(filter) != std::u16string_view::npos;
+}
+
+// The first four units of a name, folded and packed so that most comparisons end on one integer.
+uint64_t name_head(std::u16string_view s) {
+    uint64_t h = 0;
+    for (size_t i = 0; i < 4; ++i) h = (h << 16) | (i < s.size() ? text_fold(s[i]) : 0);
+    return h;
 }
 
 void fill_service_paths(std::vector<Candidate>& cands) {
@@ -157,11 +196,13 @@ void kill_rows(const char16_t* filter_text, RowList* out) {
     const uint32_t self = procs.current_pid();
 
     std::vector<Candidate> cands;
-    std::unordered_map<std::u16string, NameGroup> groups;
+    cands.reserve(snap.size());
+    // Elements of an unordered_map keep their address when it grows, so candidates point at theirs.
+    std::unordered_map<std::u16string_view, NameGroup, FoldedHash, FoldedEqual> groups;
     groups.reserve(snap.size());
     for (const auto& e : snap) {
         if (is_protected(e.pid, e.exe, self)) continue;
-        NameGroup& g = groups[folded(e.exe)];
+        NameGroup& g = groups[e.exe];
         ++g.total;
         int32_t score = 50;
         if (!filter.empty()) {
@@ -171,7 +212,7 @@ void kill_rows(const char16_t* filter_text, RowList* out) {
                 score = 90;
             }
         }
-        Candidate c{e.pid, &e, {}, score};
+        Candidate c{e.pid, &e, {}, score, &g, name_head(e.exe)};
         if (!procs.image_path(e.pid, c.path) || c.path.empty() || c.path.size() > kPathMax) c.path.clear();
         cands.push_back(std::move(c));
     }
@@ -180,14 +221,13 @@ void kill_rows(const char16_t* filter_text, RowList* out) {
 
     std::stable_sort(cands.begin(), cands.end(), [](const Candidate& a, const Candidate& b) {
         if (a.score != b.score) return a.score > b.score;
+        if (a.head != b.head) return a.head < b.head;
         return text_compare_ci(a.entry->exe, b.entry->exe) < 0;
     });
 
     // Which listed members share a name, and whether they share one image path.
-    std::vector<NameGroup*> of(cands.size());
     for (size_t i = 0; i < cands.size(); ++i) {
-        NameGroup& g = groups[folded(cands[i].entry->exe)];
-        of[i] = &g;
+        NameGroup& g = *cands[i].group;
         ++g.listed;
         if (cands[i].path.empty()) g.common = false;
         else if (!g.path) g.path = &cands[i].path;
@@ -197,7 +237,7 @@ void kill_rows(const char16_t* filter_text, RowList* out) {
     const int32_t first = out->count;
     char16_t title[kTitleCap], subtitle[kSubtitleCap];
     for (size_t i = 0; i < cands.size(); ++i) {
-        NameGroup& g = *of[i];
+        NameGroup& g = *cands[i].group;
         if (g.emitted) continue;
         g.emitted = true;
         if (g.listed < 2) continue;
@@ -205,19 +245,17 @@ void kill_rows(const char16_t* filter_text, RowList* out) {
         const size_t count = static_cast<size_t>(g.total);
         const char16_t* exe = cands[i].entry->exe.c_str();
         const bool named = g.common && g.path;
-        text_format(title, kTitleCap, "Kill all %s (%zu)", exe, count);
-        if (named) text_format(subtitle, kSubtitleCap, "End all %zu processes at once - %s", count, g.path->c_str());
-        else text_format(subtitle, kSubtitleCap, "End all %zu processes at once", count);
+        TextOut(title, kTitleCap).put(u"Kill all ").put(cands[i].entry->exe).put(u" (").num(count).put(u")");
+        TextOut sub(subtitle, kSubtitleCap);
+        sub.put(u"End all ").num(count).put(u" processes at once");
+        if (named) sub.put(u" - ").put(*g.path);
         add_process_row(out, title, subtitle, exe, named ? g.path->c_str() : nullptr, 0, cands[i].score + 1);
     }
     const size_t keep = std::min(cands.size(), static_cast<size_t>(kKillRowCap));
     for (size_t i = 0; i < keep; ++i) {
         const Candidate& c = cands[i];
-        text_format(title, kTitleCap, "Kill %s", c.entry->exe.c_str());
-        if (!c.path.empty())
-            text_format(subtitle, kSubtitleCap, "PID %lu - %s", static_cast<unsigned long>(c.pid), c.path.c_str());
-        else
-            text_format(subtitle, kSubtitleCap, "PID %lu - End process", static_cast<unsigned long>(c.pid));
+        TextOut(title, kTitleCap).put(u"Kill ").put(c.entry->exe);
+        TextOut(subtitle, kSubtitleCap).put(u"PID ").num(c.pid).put(u" - ").put(c.path.empty() ? u"End process" : c.path);
         add_process_row(out, title, subtitle, c.entry->exe.c_str(), c.path.c_str(), static_cast<int32_t>(c.pid), c.score);
     }
     rowlist_set_tag(out, first, tag::kProcess);

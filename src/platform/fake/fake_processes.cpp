@@ -17,13 +17,13 @@ public:
     }
     bool terminate(uint32_t) override {
         std::lock_guard<std::mutex> lock(owner_->mutex_);
-        auto& t = owner_->table_;
-        auto it = std::find_if(t.begin(), t.end(), [&](const FakeProcesses::Process& p) { return p.serial == serial_; });
+        FakeProcesses::Process* p = owner_->by_serial(serial_);
         // Ending a process that has already ended succeeds, as it does on Windows.
-        if (it == t.end()) return true;
-        if (!it->terminate_ok) return false;
-        owner_->ended_.push_back(it->pid);
-        t.erase(it);
+        if (!p) return true;
+        if (!p->terminate_ok) return false;
+        uint32_t pid = p->pid;
+        owner_->ended_.push_back(pid);
+        owner_->table_.erase(pid);
         return true;
     }
 
@@ -33,9 +33,14 @@ private:
 };
 
 FakeProcesses::Process* FakeProcesses::by_serial(uint64_t serial) {
-    for (auto& p : table_)
+    for (auto& [pid, p] : table_)
         if (p.serial == serial) return &p;
     return nullptr;
+}
+
+FakeProcesses::Process* FakeProcesses::by_pid(uint32_t pid) {
+    auto it = table_.find(pid);
+    return it == table_.end() ? nullptr : &it->second;
 }
 
 bool FakeProcesses::snapshot(std::vector<ProcessEntry>& out) {
@@ -43,28 +48,24 @@ bool FakeProcesses::snapshot(std::vector<ProcessEntry>& out) {
     out.clear();
     if (snapshot_fails) return false;
     out.reserve(table_.size());
-    for (const auto& p : table_) out.push_back(ProcessEntry{p.pid, p.exe});
+    for (const auto& [pid, p] : table_) out.push_back(ProcessEntry{pid, p.exe});
     return true;
 }
 
 bool FakeProcesses::image_path(uint32_t pid, std::u16string& out) {
     std::lock_guard<std::mutex> lock(mutex_);
     out.clear();
-    for (const auto& p : table_) {
-        if (p.pid != pid) continue;
-        if (!p.openable || p.image.empty()) return false;
-        out = p.image;
-        return true;
-    }
-    return false;
+    const Process* p = by_pid(pid);
+    if (!p || !p->openable || p->image.empty()) return false;
+    out = p->image;
+    return true;
 }
 
 std::unique_ptr<ProcessHandle> FakeProcesses::open(uint32_t pid) {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (const auto& p : table_) {
-        if (p.pid == pid && p.openable) return std::make_unique<FakeProcessHandle>(this, p.serial);
-    }
-    return nullptr;
+    const Process* p = by_pid(pid);
+    if (!p || !p->openable) return nullptr;
+    return std::make_unique<FakeProcessHandle>(this, p->serial);
 }
 
 bool FakeProcesses::services(std::vector<ServiceEntry>& out) {
@@ -77,20 +78,12 @@ bool FakeProcesses::services(std::vector<ServiceEntry>& out) {
 
 void FakeProcesses::add(uint32_t pid, std::u16string_view exe, std::u16string_view image, bool openable) {
     std::lock_guard<std::mutex> lock(mutex_);
-    Process p{pid, std::u16string(exe), std::u16string(image), openable, true, next_serial_++};
-    for (auto& q : table_) {
-        if (q.pid == pid) {
-            q = p;
-            return;
-        }
-    }
-    table_.push_back(p);
+    table_[pid] = Process{pid, std::u16string(exe), std::u16string(image), openable, true, next_serial_++};
 }
 
 void FakeProcesses::set_terminate_ok(uint32_t pid, bool ok) {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (auto& p : table_)
-        if (p.pid == pid) p.terminate_ok = ok;
+    if (Process* p = by_pid(pid)) p->terminate_ok = ok;
 }
 
 void FakeProcesses::add_service(uint32_t pid, std::u16string_view name) {
@@ -107,7 +100,7 @@ void FakeProcesses::clear() {
 
 bool FakeProcesses::alive(uint32_t pid) {
     std::lock_guard<std::mutex> lock(mutex_);
-    return std::any_of(table_.begin(), table_.end(), [&](const Process& p) { return p.pid == pid; });
+    return table_.count(pid) != 0;
 }
 
 std::vector<uint32_t> FakeProcesses::ended() {

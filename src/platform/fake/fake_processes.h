@@ -3,6 +3,7 @@
 // processes were ended.
 #pragma once
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -44,8 +45,9 @@ public:
 private:
     friend class FakeProcessHandle;
     Process* by_serial(uint64_t serial);
+    Process* by_pid(uint32_t pid);
     std::mutex mutex_;
-    std::vector<Process> table_;
+    std::map<uint32_t, Process> table_;  // by id, as a snapshot lists them
     std::vector<ServiceEntry> services_;
     std::vector<uint32_t> ended_;
     uint64_t next_serial_ = 1;
