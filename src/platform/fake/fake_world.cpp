@@ -365,6 +365,9 @@ FakeWorld::FakeWorld() {
     files.set_known_folder(KnownFolder::Windows, u"C:\\Windows");
     files.set_known_folder(KnownFolder::System, u"C:\\Windows\\System32");
     files.set_known_folder(KnownFolder::Desktop, profile + u"\\Desktop");
+    // The process table of a machine where the launcher runs: the system and the launcher itself.
+    processes.add(4, u"System");
+    processes.add(processes.current_pid(), u"kestrune.exe", files.module_path());
     env.set(u"SystemRoot", u"C:\\Windows");
     env.set(u"windir", u"C:\\Windows");
     env.set(u"USERPROFILE", profile);

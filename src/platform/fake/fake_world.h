@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/fake/fake_apps_folder.h"
+#include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/platform.h"
@@ -155,7 +156,8 @@ public:
     FakeWorld();
     Platform platform() {
         return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = &clipboard, .registry = &registry,
-                        .shell = &shell, .window_post = &window, .apps_folder = &apps_folder};
+                        .shell = &shell, .window_post = &window, .apps_folder = &apps_folder,
+                        .display = &display, .processes = &processes};
     }
 
     FakeFiles files;
@@ -166,4 +168,6 @@ public:
     FakeShell shell;
     FakeWindowPost window;
     FakeAppsFolder apps_folder;
+    FakeDisplay display;
+    FakeProcesses processes;
 };
