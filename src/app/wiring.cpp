@@ -2,6 +2,7 @@
 
 #include "actions/actions.h"
 #include "sources/app_index.h"
+#include "ui/menu_layer.h"
 
 void wiring_join_all() {
     // Sources: each module puts its operations into the pipeline's table.
@@ -10,4 +11,7 @@ void wiring_join_all() {
     // Actions that run another module's operation.
     ActionServices& services = action_services();
     services.app_index_reload = app_index_reload;
+
+    // The view: the context menu and the folder scope.
+    menu_scope_join();
 }
