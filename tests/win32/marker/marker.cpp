@@ -4,6 +4,9 @@
 //
 // "kestrune_marker.exe --make-shortcut NAME" instead saves NAME.lnk, a shortcut to itself, in the
 // user's Start Menu programs folder (the end-to-end test launches it from the launcher).
+//
+// "kestrune_marker.exe --save-clipboard FILE" writes the clipboard's Unicode text, in UTF-16, to
+// FILE (exit code 6 when the clipboard holds no text), so a test can read what a copy put there.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -39,12 +42,33 @@ int make_shortcut(const wchar_t* name) {
     return rc;
 }
 
+int save_clipboard(const wchar_t* file) {
+    if (!OpenClipboard(nullptr)) return 6;
+    int rc = 6;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (text) {
+        HANDLE h = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        rc = 3;
+        if (h != INVALID_HANDLE_VALUE) {
+            const DWORD bytes = static_cast<DWORD>(wcslen(text) * sizeof(wchar_t));
+            DWORD put = 0;
+            rc = WriteFile(h, text, bytes, &put, nullptr) && put == bytes ? 0 : 4;
+            CloseHandle(h);
+        }
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return rc;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argv && argc == 3 && lstrcmpW(argv[1], L"--make-shortcut") == 0) return make_shortcut(argv[2]);
+    if (argv && argc == 3 && lstrcmpW(argv[1], L"--save-clipboard") == 0) return save_clipboard(argv[2]);
     wchar_t target[MAX_PATH];
     DWORD n = GetEnvironmentVariableW(L"KESTRUNE_MARKER", target, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return 2;
