@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr const char16_t* kBlockedVerbs[] = {u"open",  u"runas", u"openas", u"copyaspath", u"opencontainingfolder",
-                                             u"PreviousVersions", u"cut", u"copy", u"paste", u"link", u"delete"};
+constexpr std::u16string_view kBlockedVerbs[] = {u"open",  u"runas", u"openas", u"copyaspath", u"opencontainingfolder",
+                                                 u"PreviousVersions", u"cut", u"copy", u"paste", u"link", u"delete"};
 
 constexpr char16_t kPinLabel[] = u"Pin to Quick Access";
 constexpr char16_t kPinDetail[] = u"Pin - shows up at the top of results";
@@ -101,17 +101,34 @@ std::u16string_view last_component(std::u16string_view path) {
 
 void add_verb_entries(Builder& b, const std::u16string& file, const ShellVerb* verbs, int32_t count) {
     const std::u16string name(last_component(file));
+    // Every verb acts on the same file: one copy of its path serves them all (and their icons).
+    char16_t* shared = nullptr;
+    // The verbs already in the menu, by the hash of their name, so that a repeat is found at once.
+    uint32_t seen[kMaxEntries];
+    int32_t seen_count = 0;
+    for (int32_t k = 0; k < b.list->count && seen_count < kMaxEntries; ++k)
+        if (b.list->items[k].kind == kKindShellVerb) seen[seen_count++] = text_hash_ci(text_view(b.list->items[k].argument));
     for (int32_t i = 0; i < count; ++i) {
         const ShellVerb& v = verbs[i];
         if (!v.verb[0] || !v.label[0] || menu_verb_blocked(v.verb)) continue;
-        bool seen = false;
-        for (int32_t k = 0; k < b.list->count && !seen; ++k) {
-            const Row& e = b.list->items[k];
-            seen = e.kind == kKindShellVerb && text_equal_ci(text_view(e.argument), v.verb);
+        const std::u16string_view verb(v.verb);
+        const uint32_t h = text_hash_ci(verb);
+        bool repeated = false;
+        for (int32_t k = 0; k < seen_count && !repeated; ++k) {
+            if (seen[k] != h) continue;
+            // Equal hashes: make sure with the names themselves.
+            for (int32_t e = 0; e < b.list->count && !repeated; ++e) {
+                const Row& r = b.list->items[e];
+                repeated = r.kind == kKindShellVerb && text_equal_ci(text_view(r.argument), verb);
+            }
         }
-        if (seen) continue;
-        Row* e = b.add(v.label, name.c_str(), false, kKindShellVerb, file.c_str(), v.verb);
-        if (e && v.icon[0]) e->icon_source = text_copy(v.icon, b.list->arena);
+        if (repeated) continue;
+        if (!shared) shared = text_copy_view(file, b.list->arena);
+        Row* e = b.add(v.label, name.c_str(), false, kKindShellVerb, nullptr, v.verb);
+        if (!e) continue;
+        e->target = shared;
+        if (v.icon[0]) e->icon_source = text_copy(v.icon, b.list->arena);
+        if (seen_count < kMaxEntries) seen[seen_count++] = h;
     }
 }
 
@@ -199,8 +216,9 @@ MenuServices& menu_services() {
 }
 
 bool menu_verb_blocked(const char16_t* verb) {
-    for (const char16_t* b : kBlockedVerbs)
-        if (text_equal_ci(text_view(verb), b)) return true;
+    const std::u16string_view v = text_view(verb);
+    for (std::u16string_view b : kBlockedVerbs)
+        if (text_equal_ci(v, b)) return true;
     return false;
 }
 
@@ -260,12 +278,13 @@ void menu_assign_icons(const Row* row, RowList* entries, int32_t from) {
         Row& e = entries->items[i];
         if (has_text(e.icon_source) || has_text(e.path)) continue;
         if (has_text(e.target)) {
-            if (!last_target || text_compare_ci(last_target, e.target) != 0) {
+            if (e.target != last_target) {
                 last_target = e.target;
                 last_exists = exists_on_disk(e.target);
             }
             if (last_exists) {
-                e.icon_source = text_copy(e.target, entries->arena);
+                // Entries that share their target share its copy as their icon too.
+                e.icon_source = e.target;
                 continue;
             }
         }
@@ -302,12 +321,19 @@ void menu_merge_verbs(const Row* row, RowList* entries, const ShellVerb* verbs, 
     menu_assign_icons(row, entries, at);
 
     // 6. A verb whose label doubles a built-in entry goes.
+    uint32_t labels[kMaxEntries];
+    int32_t label_count = 0;
+    for (int32_t i = 0; i < entries->count && label_count < kMaxEntries; ++i)
+        if (entries->items[i].kind != kKindShellVerb) labels[label_count++] = text_hash_ci(text_view(entries->items[i].title));
     int32_t w = 0;
     for (int32_t i = 0; i < entries->count; ++i) {
         const Row& e = entries->items[i];
         bool doubled = false;
         if (e.kind == kKindShellVerb) {
-            for (int32_t k = 0; k < entries->count && !doubled; ++k) {
+            const uint32_t h = text_hash_ci(text_view(e.title));
+            bool maybe = false;
+            for (int32_t k = 0; k < label_count && !maybe; ++k) maybe = labels[k] == h;
+            for (int32_t k = 0; maybe && k < entries->count && !doubled; ++k) {
                 const Row& o = entries->items[k];
                 doubled = o.kind != kKindShellVerb && text_compare_ci(o.title, e.title) == 0;
             }
