@@ -32,8 +32,12 @@ row_selected() { win_shot && [ "$(pixel "$X_TMP/w.png" 600 $(( LIST_TOP + ROW_H 
 mkdir -p "$X_TMP/scope/alpha"
 echo note > "$X_TMP/scope/menu-probe-note.txt"
 NOTE=$(win_path "$X_TMP/scope/menu-probe-note.txt")
-printf '\xEF\xBB\xBF# Kestrune data v1\r\n\r\n[pin]\r\npath=%s\r\ntitle=menu probe note\r\nact=1\r\n' \
-  "${NOTE//\\/\\\\}" > "$X_TMP/data/quick_access.dat"
+# The marker program stands in for an application: Enter on its pin starts it, and it writes its
+# command line to $KESTRUNE_MARKER (inherited through the launcher).
+PROBE=$(win_path "$MARKER")
+export KESTRUNE_MARKER=$(win_path "$X_TMP/marker.txt")
+printf '\xEF\xBB\xBF# Kestrune data v1\r\n\r\n[pin]\r\npath=%s\r\ntitle=menu probe note\r\nact=1\r\n\r\n[pin]\r\npath=%s\r\ntitle=probe marker run\r\nact=1\r\n' \
+  "${NOTE//\\/\\\\}" "${PROBE//\\/\\\\}" > "$X_TMP/data/quick_access.dat"
 
 xdotool mousemove 1900 1070
 launch
@@ -57,7 +61,7 @@ done
 check "the window stays while Escape peels the scope" is_viewable "$MAIN"
 
 # --- Tab on a file row, "Copy path": the clipboard holds the path, the window hides ---------------
-xdotool type --delay 30 "menu probe"
+xdotool type --delay 30 "menu probe note"
 check "the pinned file is listed and selected" wait_until 15 row_selected 0
 xdotool key Tab
 sleep 0.5
@@ -70,7 +74,7 @@ clip_is_note() {
     [ "$(iconv -f UTF-16LE -t UTF-8 "$X_TMP/clip.txt")" = "$NOTE" ]
 }
 check "Copy path put the file's path on the clipboard" wait_until 10 clip_is_note
-usage_counted() { tr -d '\r' < "$X_TMP/data/menu_usage.dat" | grep -q $'^1\tcopy:Copy path$'; }
+usage_counted() { tr -d '\r' < "$X_TMP/data/menu_usage.dat" | sed $'1s/^\xEF\xBB\xBF//' | grep -q $'^1\tcopy:Copy path$'; }
 check "the choice is counted in menu_usage.dat" wait_until 5 usage_counted
 
 # --- Enter right after typing runs the row of the typed text ------------------------------------
@@ -78,9 +82,11 @@ TRAY=$(first_window_named "Wine System Tray")
 [ -n "$TRAY" ] && xdotool windowfocus --sync "$TRAY"
 xdotool key alt+space
 wait_until 10 is_viewable "$MAIN" && xdotool windowfocus --sync "$MAIN"
-xdotool type --delay 0 "menu probe note" && xdotool key Return
-recorded() { grep -qi "menu-probe-note.txt" "$X_TMP/data/history.dat" 2>/dev/null; }
-check "Enter with no pause opens the typed row (history records it)" wait_until 15 recorded
+xdotool type --delay 0 "probe marker run" && xdotool key Return
+started() { [ -s "$X_TMP/marker.txt" ]; }
+check "Enter with no pause starts the typed row" wait_until 20 started
+recorded() { grep -qi "kestrune_marker.exe" "$X_TMP/data/history.dat" 2>/dev/null; }
+check "history records that launch" wait_until 5 recorded
 one_launch() { [ "$(grep -c '^\[hist\]' "$X_TMP/data/history.dat")" = 1 ]; }
 check "and nothing else was launched" one_launch
 
