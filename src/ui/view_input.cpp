@@ -188,6 +188,8 @@ void on_mouse_down(int x, int y, int button, bool double_click, int mods) {
         ui_input_mouse_down(ctx, x, y, button);
         return;
     }
+    // Wherever the press lands (box, row, list, footer), the box keeps the keyboard.
+    if (!s.dialog_open && !s.capture_active) s.req.focus_box = true;
     if (in_box(s, x, y)) {
         // The breadcrumb chips sit inside the box and are tried first.
         if (!double_click && view_hooks().box_press && view_hooks().box_press(x, y)) return;

@@ -7,11 +7,11 @@ fail=0
 mark=$' \xC2\xB7 Kestrune'
 T=$'\t'
 
-expect() {  # expect WANT ARGS...
+expect() {  # expect WANT ARGS...  ("Open in Terminal" and "Choose shell..." depend on the shells installed)
   local want=$1
   shift
   local got
-  got=$("${CLI[@]}" "$@" | tr -d '\r')
+  got=$("${CLI[@]}" "$@" | tr -d '\r' | grep -v $'^3[67]\t')
   if [[ "$got" != "$want" ]]; then
     printf 'FAIL: %s\n  want: %q\n  got:  %q\n' "$*" "$want" "$got"
     fail=1
@@ -46,6 +46,10 @@ expect "1${T}Open${T}System32${T}${dir}${T}
 
 expect "3${T}End process${T}PID 42${mark}${T}${T}np.exe" menu 3 "" --number 42 --argument np.exe
 expect "3${T}End all processes${T}np.exe${mark}${T}${T}np.exe" menu 3 "" --argument np.exe
+
+# When a shell is there, the folder offers it and the chooser, right after "Open".
+shells=$("${CLI[@]}" menu 1 "$dir" --title System32 | tr -d '\r' | cut -f1 | tr '\n' ' ')
+[[ "$shells" == "1 5 8 9 9 10 " || "$shells" == "1 36 37 5 8 9 9 10 " ]] || { echo "FAIL: folder entries: $shells"; fail=1; }
 
 "${CLI[@]}" menu >/dev/null 2>&1 && { echo "FAIL: menu without KIND accepted"; fail=1; }
 "${CLI[@]}" menu x "" >/dev/null 2>&1 && { echo "FAIL: a KIND that is no number accepted"; fail=1; }
