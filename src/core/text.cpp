@@ -114,3 +114,9 @@ size_t text_copy_to(char16_t* buf, size_t n, std::u16string_view s) {
     buf[k] = 0;
     return k;
 }
+
+uint32_t text_hash_ci(std::u16string_view s) {
+    uint32_t h = 2166136261u;
+    for (char16_t c : s) h = (h ^ text_fold(c)) * 16777619u;
+    return h;
+}

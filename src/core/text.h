@@ -27,6 +27,8 @@ const char16_t* skip_blanks(const char16_t* s);
 int text_compare_ci(const char16_t* a, const char16_t* b);
 int text_compare_ci(std::u16string_view a, std::u16string_view b);
 bool text_equal_ci(std::u16string_view a, std::u16string_view b);
+// A hash that is equal for texts that text_equal_ci finds equal (FNV-1a over the folded units).
+uint32_t text_hash_ci(std::u16string_view s);
 bool text_starts_with_ci(std::u16string_view s, std::u16string_view prefix);
 bool text_ends_with_ci(std::u16string_view s, std::u16string_view suffix);
 

@@ -88,6 +88,10 @@ public:
     virtual uint32_t remove_folder(std::u16string_view path) = 0;
     // GetFullPathNameW.
     virtual uint32_t full_path(std::u16string_view path, std::u16string& out) = 0;
+    // GetLongPathNameW: the path with its short (8.3) names written out; an error when it does not exist.
+    virtual uint32_t long_path(std::u16string_view path, std::u16string& out) = 0;
+    // GetLogicalDrives: bit 0 is A:, bit 25 Z:.
+    virtual uint32_t logical_drives() = 0;
     // GetTempPathW (ends with a backslash).
     virtual std::u16string temp_folder() = 0;
     // Empty when the folder is unknown.

@@ -19,6 +19,7 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 struct MenuUsageTable {
     MenuUsageEntry entries[kMenuUsageMaxEntries];
+    uint32_t hashes[kMenuUsageMaxEntries];  // text_hash_ci of each key: most lookups end on a mismatch
     int32_t count;
     bool loaded;
     // menu_usage.dat is there but could not be read: the table holds only the uses recorded since,
@@ -29,14 +30,17 @@ struct MenuUsageTable {
 MenuUsageTable g_usage{};
 
 int32_t find(const char16_t* key) {
+    const std::u16string_view k = text_view(key);
+    const uint32_t h = text_hash_ci(k);
     for (int32_t i = 0; i < g_usage.count; ++i)
-        if (text_compare_ci(g_usage.entries[i].key, key) == 0) return i;
+        if (g_usage.hashes[i] == h && text_equal_ci(g_usage.entries[i].key, k)) return i;
     return -1;
 }
 
 void set_entry(MenuUsageEntry& e, std::u16string_view key, int32_t count) {
     field_copy(e.key, kMenuUsageKeyCapacity, key);
     e.count = count;
+    g_usage.hashes[&e - g_usage.entries] = text_hash_ci(e.key);
 }
 
 void parse_line(std::u16string_view line) {

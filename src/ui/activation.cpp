@@ -2,6 +2,8 @@
 
 #include "core/arena.h"
 #include "core/row.h"
+#include "core/text.h"
+#include "platform/platform.h"
 #include "store/history.h"
 #include "store/menu_usage.h"
 #include "store/options.h"
@@ -82,6 +84,14 @@ void activate_selected(int32_t mods) {
         if (hooks.view_activate) hooks.view_activate(&row, (mods & kModShift) ? -1 : 1);
         return;
     }
+    if (s.menu.open && row.kind == kKindChooseShell) {
+        // The chooser belongs to the terminal module; the folder outlives the menu's entries.
+        char16_t folder[kScopeFolderCap];
+        text_copy_to(folder, kScopeFolderCap, text_view(row.target));
+        view_menu_close();
+        if (hooks.terminal_chooser) hooks.terminal_chooser(folder);
+        return;
+    }
     if (s.menu.open && row.kind == kKindUnused28) {
         view_menu_close();
         view_open(kViewOptions);
@@ -113,6 +123,45 @@ void activate_selected(int32_t mods) {
     action_queue(&queued, row.kind == kKindRestartLauncher, false, mods);
 }
 
+void activate_selected_ctrl(bool shift) {
+    ViewState& s = view_state();
+    if (s.menu.open) {
+        activate_selected(0);
+        return;
+    }
+    const Row* row = view_selected_row();
+    if (!row || row->kind == kKindInfo) return;
+    // The row's path when it exists, else its subtitle when that names something.
+    const char16_t* path = nullptr;
+    uint32_t attributes = win::kInvalidAttributes;
+    for (const char16_t* p : {row->path, row->subtitle}) {
+        if (!p || !p[0]) continue;
+        attributes = os_files().attributes(text_view(p));
+        if (attributes != win::kInvalidAttributes) {
+            path = p;
+            break;
+        }
+    }
+    if (!path) return;
+    const bool folder = (attributes & win::kAttrDirectory) != 0;
+    int32_t kind;
+    if (shift) {
+        if (folder) return;  // running as administrator needs a file
+        kind = kKindRunAsAdmin;
+    } else {
+        kind = folder ? kKindOpen : kKindContainingFolder;
+    }
+    Row made{};
+    char16_t* p = const_cast<char16_t*>(path);
+    made.title = row->title && row->title[0] ? row->title : p;
+    made.subtitle = p;
+    made.target = p;
+    made.kind = kind;
+    made.record_launch = 1;
+    s.req.focus_box = true;
+    action_queue(&made, false, false, 0);
+}
+
 void after_action(const Row* row, bool succeeded) {
     ViewState& s = view_state();
     const PendingAction& ran = s.running;
@@ -131,8 +180,9 @@ void after_action(const Row* row, bool succeeded) {
     }
     if (s.menu.open) {
         const int32_t kind = row->kind;
-        if ((kind == kKindPinToggle || kind == kKindCopyText || kind == kKindCopyFile) && view_hooks().menu_rebuild) {
-            view_hooks().menu_rebuild(row);  // the entries change (pinned, unpinned); the menu stays
+        if (kind == kKindPinToggle || kind == kKindCopyText || kind == kKindCopyFile) {
+            // The entries change (pinned, unpinned, reordered by use); the menu stays on its row.
+            if (view_hooks().menu_rebuild && s.menu.has_target) view_hooks().menu_rebuild(&s.menu.target);
         } else if (kind == kKindForget && s.view == kViewRecents) {
             view_menu_close();
             rebuild_keeping_selection();

@@ -11,6 +11,11 @@ struct Row;
 // confirmation dialog; every other row is queued as the pending action.
 void activate_selected(int32_t mods);
 
+// Ctrl+Enter (outside the menu) acts on the selected row's existing path: a folder opens, a file's
+// folder opens with it selected; with Shift (Ctrl+Shift+Enter) a file runs as administrator, and a
+// folder does nothing.
+void activate_selected_ctrl(bool shift);
+
 // Queues a copy of row as the pending action, replacing any; remembers whether the context menu
 // was open. False when the copy failed (nothing is queued then).
 bool action_queue(const Row* row, bool then_exit, bool from_dialog, int32_t mods = 0);

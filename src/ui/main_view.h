@@ -41,10 +41,16 @@ struct ViewHooks {
     bool (*folder_dive)(const Row* row);
     // Opens the confirmation dialog for a copy of the row.
     void (*confirm_open)(const Row* row);
-    // Rebuilds the open menu's entries for the same row after an action that changes them.
-    void (*menu_rebuild)(const Row* row);
+    // Rebuilds the open menu's entries for its target row after an action that changes them.
+    void (*menu_rebuild)(const Row* target);
     // Moves the window to monitor n (1-based).
     void (*move_to_monitor)(int32_t n);
+    // A left press in the search box, tried before the caret is placed (breadcrumb chips).
+    bool (*box_press)(int x, int y);
+    // "Choose shell...": opens the terminal chooser for a folder.
+    void (*terminal_chooser)(const char16_t* folder);
+    // Asks the verb thread for the shell verbs of target; the answer comes back with the generation.
+    void (*verbs_request)(int32_t menu_generation, const char16_t* target, const char16_t* type_key);
 };
 ViewHooks& view_hooks();
 
@@ -72,6 +78,11 @@ void view_list_free(RowList* list);
 void rows_adopt(RowList* list);
 // The menu: takes ownership of entries; title is the target row's title (may be null).
 void view_menu_open(RowList* entries, const char16_t* title);
+// The same for a target row, which is copied (its title shows in the footer).
+void view_menu_open_for(RowList* entries, const Row* target);
+// Replaces the open menu's entries (a rebuild, merged verbs), keeping the filter and the selected
+// entry when it is still there. Takes ownership of entries.
+void view_menu_replace(RowList* entries);
 void view_menu_close();
 // The list drawn now: the menu's entries while it is open, else the shown rows.
 ShownList& view_current_list();
@@ -111,6 +122,13 @@ void on_mouse_move(int x, int y);
 void on_mouse_up(int x, int y, int button);
 // delta in WHEEL_DELTA units (120 per notch).
 void on_mouse_wheel(int delta);
+// Enter (Ctrl, Shift in mods) in the main window: runs the selected row, or, when the rows of the
+// newest text are not on screen yet, holds the activation for the first list of that request.
+void view_enter(int32_t mods);
+// Drops a held Enter (Escape, another key, hiding).
+void view_enter_cancel();
+// The first list of a request was adopted: a held Enter for it runs now (within 1 s of the key).
+void view_enter_release(int32_t generation);
 // The pending action, taken by the shell to run it: it becomes the running action (its strings
 // stay valid until the next one is taken) and the pending slot is cleared. False when none.
 bool view_take_pending(Row* out, int32_t* mods);

@@ -102,6 +102,9 @@ bool on_key_down(int key, int mods) {
     ViewState& s = view_state();
     if (s.capture_active) return false;  // the capture dialog takes every key
     if (key != vk::kEscape) s.escape_armed = false;
+    // Any other key cancels an Enter still waiting for its rows (modifier keys alone do not).
+    const bool modifier = key == 0x10 || key == 0x11 || key == 0x12 || key == 0x5B || key == 0x5C;
+    if (key != vk::kReturn && !modifier) view_enter_cancel();
     // Characters typed before this key reach the box first, so that Ctrl+A sees their text.
     box_flush_typed(s.box, ui_ctx(), s.box_has_focus);
     if (try_shortcut(key, mods)) return true;
@@ -109,14 +112,15 @@ bool on_key_down(int key, int mods) {
     const bool plain = !(mods & (kModShift | kModCtrl | kModAlt | kModWin));
     FrameRequests& q = s.req;
     switch (key) {
-    case vk::kUp: q.move = -1; return true;
-    case vk::kDown: q.move = +1; return true;
-    case vk::kPageUp: q.page = -1; return true;
-    case vk::kPageDown: q.page = +1; return true;
+    case vk::kUp: q.move = -1; s.moved_since_edit = true; return true;
+    case vk::kDown: q.move = +1; s.moved_since_edit = true; return true;
+    case vk::kPageUp: q.page = -1; s.moved_since_edit = true; return true;
+    case vk::kPageDown: q.page = +1; s.moved_since_edit = true; return true;
     case vk::kHome:
     case vk::kEnd:
         if (shift) return box_on_key(s.box, ui_ctx(), s.box_has_focus, key, mods) != BoxKey::Unhandled;
         q.jump = key == vk::kHome ? -1 : +1;
+        s.moved_since_edit = true;
         return true;
     case vk::kLeft:
     case vk::kRight: {
@@ -136,7 +140,7 @@ bool on_key_down(int key, int mods) {
         return true;
     case vk::kReturn:
         if (s.dialog_open) return true;
-        activate_selected(mods);
+        view_enter(mods);
         return true;
     case vk::kEscape:
         q.escape_pressed = true;
@@ -170,6 +174,7 @@ bool on_key_up(int key, int /*mods*/) {
 
 void on_char(char16_t unit) {
     ViewState& s = view_state();
+    if (unit >= 32 && unit != 127) view_enter_cancel();
     bool ignored = s.capture_active || s.dialog_open || s.suppress_char;
     s.suppress_char = false;
     box_on_char(s.box, ui_ctx(), unit, ignored);
@@ -186,6 +191,8 @@ void on_mouse_down(int x, int y, int button, bool double_click, int mods) {
     // Wherever the press lands (box, row, list, footer), the box keeps the keyboard.
     if (!s.dialog_open && !s.capture_active) s.req.focus_box = true;
     if (in_box(s, x, y)) {
+        // The breadcrumb chips sit inside the box and are tried first.
+        if (!double_click && view_hooks().box_press && view_hooks().box_press(x, y)) return;
         if (double_click)
             box_double_click(s.box, x, view_box_extents());
         else

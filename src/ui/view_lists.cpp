@@ -132,20 +132,64 @@ void view_free_all() {
 
 // --- menu ---------------------------------------------------------------------------------------
 
-void view_menu_open(RowList* entries, const char16_t* title) {
+namespace {
+
+// The entries that pass the box text; the selected entry stays selected when it passes.
+void menu_filter() {
+    ViewMenu& m = g_state.menu;
+    if (!m.entries) return;
+    char16_t text[kBoxTextSize];
+    box_text16(text, kBoxTextSize);
+    const Row* was = nullptr;
+    if (m.list.rows && m.list.selection >= 0 && m.list.selection < m.list.rows->count) was = &m.list.rows->items[m.list.selection];
+    RowList* out = view_list_new();
+    if (!out) return;
+    int32_t keep = -1;
+    for (int32_t i = 0; i < m.entries->count; ++i) {
+        const Row& r = m.entries->items[i];
+        if (text[0] != 0 && !text_contains_ci(r.title, text) && !text_contains_ci(r.subtitle, text)) continue;
+        if (!clone_into(out, &r)) continue;
+        if (keep < 0 && was && was->kind == r.kind && text_compare_ci(was->title, r.title) == 0 &&
+            text_compare_ci(was->argument, r.argument) == 0)
+            keep = out->count - 1;
+    }
+    view_list_free(m.list.rows);
+    m.list = ShownList{out, keep >= 0 ? keep : (out->count > 0 ? 0 : -1), 0};
+    view_scroll_into_view();
+}
+
+void menu_target_free(ViewMenu& m) {
+    if (m.target_arena) arena_destroy(m.target_arena);
+    m.target_arena = nullptr;
+    m.target = Row{};
+    m.has_target = false;
+}
+
+}  // namespace
+
+void view_menu_open_for(RowList* entries, const Row* target) {
     ViewMenu& m = g_state.menu;
     if (m.open) view_menu_close();
     if (!entries) return;
     // Late results for the query under the menu are of no use any more.
     search_generation_next();
+    ++m.generation;
     m.open = true;
     m.entries = entries;
     m.title[0] = 0;
-    if (title) text_copy_to(m.title, kMenuTitleCap, text_view(title));
+    menu_target_free(m);
+    if (target) {
+        m.target_arena = arena_create(4096);
+        if (m.target_arena && row_clone(target, &m.target, m.target_arena) == 0) {
+            m.has_target = true;
+            if (m.target.title) text_copy_to(m.title, kMenuTitleCap, text_view(m.target.title));
+        }
+    }
     std::memcpy(m.saved_text, g_state.box.text, static_cast<size_t>(g_state.box.length) + 1);
     m.list = ShownList{nullptr, -1, 0};
     // The box filters the entries while the menu is open; it starts empty.
     box_clear(g_state.box);
+    box_change_handled(g_state.box);
     RowList* all = view_list_new();
     if (all) {
         for (int32_t i = 0; i < entries->count; ++i) clone_into(all, &entries->items[i]);
@@ -153,6 +197,25 @@ void view_menu_open(RowList* entries, const char16_t* title) {
         m.list.selection = all->count > 0 ? 0 : -1;
     }
     g_state.req.focus_box = true;
+}
+
+void view_menu_open(RowList* entries, const char16_t* title) {
+    Row target{};
+    char16_t copy[kMenuTitleCap];
+    text_copy_to(copy, kMenuTitleCap, text_view(title));
+    target.title = copy;
+    view_menu_open_for(entries, title ? &target : nullptr);
+}
+
+void view_menu_replace(RowList* entries) {
+    ViewMenu& m = g_state.menu;
+    if (!m.open || !entries) {
+        view_list_free(entries);
+        return;
+    }
+    view_list_free(m.entries);
+    m.entries = entries;
+    menu_filter();
 }
 
 void view_menu_close() {
@@ -164,33 +227,23 @@ void view_menu_close() {
     list_free(m.list);
     m.open = false;
     m.title[0] = 0;
+    m.verb_target[0] = 0;
+    m.type_key[0] = 0;
+    m.verbs_merged = false;
+    menu_target_free(m);
     if (was_open) {
+        ++m.generation;
         // Back to the text the list was shown for, without treating it as an edit; no undo
         // steps from the menu's filter survive.
         box_clear(g_state.box);
         box_set_text(g_state.box, m.saved_text, std::strlen(m.saved_text));
         box_change_handled(g_state.box);
+        // The saved selection when it is still valid, else the first row.
+        ShownList& l = g_state.shown;
+        const int32_t n = l.rows ? l.rows->count : 0;
+        if (l.selection < 0 || l.selection >= n) l.selection = n > 0 ? 0 : -1;
     }
 }
-
-namespace {
-
-void menu_filter() {
-    ViewMenu& m = g_state.menu;
-    if (!m.entries) return;
-    char16_t text[kBoxTextSize];
-    box_text16(text, kBoxTextSize);
-    RowList* out = view_list_new();
-    if (!out) return;
-    for (int32_t i = 0; i < m.entries->count; ++i) {
-        const Row& r = m.entries->items[i];
-        if (text[0] == 0 || text_contains_ci(r.title, text) || text_contains_ci(r.subtitle, text)) clone_into(out, &r);
-    }
-    view_list_free(m.list.rows);
-    m.list = ShownList{out, out->count > 0 ? 0 : -1, 0};
-}
-
-}  // namespace
 
 // --- views --------------------------------------------------------------------------------------
 
@@ -284,6 +337,7 @@ void view_toggle_folders_only() {
 void view_show_reset() {
     ViewState& s = g_state;
     view_menu_close();
+    view_enter_cancel();
     s.view = kViewSearch;
     s.tool_page = -1;
     view_list_free(s.source);
@@ -307,6 +361,7 @@ void view_show_reset() {
 }
 
 void view_hidden() {
+    view_enter_cancel();
     g_state.visible = false;
     g_state.escape_armed = false;
     g_state.thumb_drag = false;
@@ -327,6 +382,7 @@ bool view_text_changed() {
         }
     }
     box_change_handled(b);
+    s.moved_since_edit = false;
     if (s.menu.open) {
         menu_filter();
     } else if (s.view == kViewSearch) {
@@ -361,6 +417,7 @@ void on_results(int32_t generation, RowList* list) {
     if (!list) {
         list_free(s.shown);
         s.last_adopted = 0;
+        view_enter_release(generation);
         return;
     }
     if (generation == s.last_adopted && s.shown.rows) {
@@ -375,6 +432,7 @@ void on_results(int32_t generation, RowList* list) {
         rows_adopt(list);
     }
     s.last_adopted = generation;
+    view_enter_release(generation);
 }
 
 void on_preview(int32_t generation, RowList* list) {
@@ -384,6 +442,7 @@ void on_preview(int32_t generation, RowList* list) {
     }
     rows_adopt(list);
     g_state.last_adopted = generation;
+    view_enter_release(generation);
 }
 
 void on_view_rows(int32_t generation, RowList* list) {

@@ -32,12 +32,30 @@ struct ShownList {
 };
 
 // The context menu replaces the list while it is open; its entries are filtered by the box text.
+// The shown rows and their selection stay in ViewState::shown underneath, untouched until it closes.
+constexpr int32_t kMenuTypeKeyCap = 40;  // "drive", "dir", "file:.ext"; 39 units
 struct ViewMenu {
     bool open;
     RowList* entries;  // every entry, owned
     ShownList list;    // the entries that pass the filter, owned
     char16_t title[kMenuTitleCap];  // the target row's title ("" when it could not be copied)
     char saved_text[kBoxTextSize];  // the box text when the menu opened
+    Row target;            // a copy of the row the menu acts on (strings in target_arena)
+    bool has_target;       // the copy succeeded
+    Arena* target_arena;
+    int32_t generation;    // bumped when a menu opens and when it closes: late verb answers are dropped
+    char16_t verb_target[kScopeFolderCap];  // the file or folder whose shell verbs are asked for, or ""
+    char16_t type_key[kMenuTypeKeyCap];     // its type for the verb cache
+    bool verbs_merged;     // cached verbs went in when it opened
+};
+
+// Enter pressed while the rows for the newest text are not on screen yet: it waits for them.
+struct HeldEnter {
+    bool set;
+    int32_t generation;  // the search request whose first list it acts on
+    int32_t mods;
+    uint64_t at_ms;      // dropped when that list comes more than 1 s later
+    int32_t selection;   // the row the user moved to after typing, or -1 for the top row
 };
 
 // Requests made by key and mouse messages, consumed by the next frame.
@@ -85,6 +103,8 @@ struct ViewState {
     FrameRequests req;
     bool escape_armed;
     PendingAction pending;
+    HeldEnter held_enter;
+    bool moved_since_edit;  // the selection was moved after the text last changed
     PendingAction running;  // the action the shell took last (what happens after it depends on it)
     Arena* action_arena;   // the pending row's strings
     Arena* running_arena;  // the running row's strings, kept until the next action is taken

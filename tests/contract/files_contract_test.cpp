@@ -159,6 +159,19 @@ TEST_P(FilesContract, FullPaths) {
     EXPECT_NE(fs().full_path(u"", out), 0u);
 }
 
+TEST_P(FilesContract, LongPathsAndDrives) {
+    ASSERT_EQ(fs().create_folder(at(u"Long Folder Name")), 0u);
+    std::u16string out;
+    ASSERT_EQ(fs().long_path(at(u"Long Folder Name"), out), 0u);
+    EXPECT_TRUE(text_equal_ci(out, at(u"Long Folder Name")));
+    EXPECT_NE(fs().long_path(at(u"missing\\deeper"), out), 0u);
+    EXPECT_TRUE(out.empty());
+    // The sandbox's drive is among the logical drives.
+    const char16_t letter = text_fold(backend_.sandbox[0]);
+    ASSERT_TRUE(letter >= u'a' && letter <= u'z');
+    EXPECT_TRUE(fs().logical_drives() & (1u << (letter - u'a')));
+}
+
 TEST_P(FilesContract, SystemFolders) {
     std::u16string temp = fs().temp_folder();
     ASSERT_FALSE(temp.empty());

@@ -192,6 +192,23 @@ uint32_t FakeFiles::full_path(std::u16string_view path, std::u16string& out) {
     return win::kOk;
 }
 
+uint32_t FakeFiles::long_path(std::u16string_view path, std::u16string& out) {
+    out.clear();
+    std::u16string key, full;
+    if (!key_for(path, key, full)) return win::kErrInvalidName;
+    if (!find(key)) return parent_is_folder(key) ? win::kErrFileNotFound : win::kErrPathNotFound;
+    // The fake has no short names: every name is already long, and comes back as it was given.
+    out = std::u16string(path);
+    return win::kOk;
+}
+
+uint32_t FakeFiles::logical_drives() {
+    uint32_t mask = 0;
+    for (const auto& [key, node] : nodes_)
+        if (key.size() == 3 && key[1] == u':' && key[0] >= u'A' && key[0] <= u'Z') mask |= 1u << (key[0] - u'A');
+    return mask;
+}
+
 std::u16string FakeFiles::temp_folder() {
     auto it = known_.find(KnownFolder::LocalAppData);
     std::u16string base = it != known_.end() ? it->second : u"C:\\Windows";

@@ -30,6 +30,8 @@ public:
     uint32_t create_folder(std::u16string_view path) override;
     uint32_t remove_folder(std::u16string_view path) override;
     uint32_t full_path(std::u16string_view path, std::u16string& out) override;
+    uint32_t long_path(std::u16string_view path, std::u16string& out) override;
+    uint32_t logical_drives() override;
     std::u16string temp_folder() override;
     std::u16string known_folder(KnownFolder id) override;
     std::u16string module_path() override;

@@ -34,6 +34,8 @@ public:
     uint32_t create_folder(std::u16string_view path) override;
     uint32_t remove_folder(std::u16string_view path) override { return inner_->remove_folder(path); }
     uint32_t full_path(std::u16string_view path, std::u16string& out) override { return inner_->full_path(path, out); }
+    uint32_t long_path(std::u16string_view path, std::u16string& out) override { return inner_->long_path(path, out); }
+    uint32_t logical_drives() override { return inner_->logical_drives(); }
     std::u16string temp_folder() override { return inner_->temp_folder(); }
     std::u16string known_folder(KnownFolder id) override { return inner_->known_folder(id); }
     std::u16string module_path() override { return inner_->module_path(); }

@@ -137,6 +137,24 @@ public:
         }
     }
 
+    uint32_t long_path(std::u16string_view path, std::u16string& out) override {
+        out.clear();
+        if (path.empty()) return ERROR_INVALID_NAME;
+        std::wstring in = to_wide(path);
+        std::wstring buf(MAX_PATH, L'\0');
+        for (;;) {
+            DWORD n = GetLongPathNameW(in.c_str(), buf.data(), static_cast<DWORD>(buf.size()));
+            if (n == 0) return GetLastError();
+            if (n < buf.size()) {
+                out = from_wide(buf.data(), n);
+                return 0;
+            }
+            buf.resize(n);
+        }
+    }
+
+    uint32_t logical_drives() override { return GetLogicalDrives(); }
+
     std::u16string temp_folder() override {
         wchar_t buf[MAX_PATH + 2];
         DWORD n = GetTempPathW(MAX_PATH + 1, buf);

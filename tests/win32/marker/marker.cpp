@@ -8,6 +8,8 @@
 // "kestrune_marker.exe --stay-alive [SECONDS]" just keeps running (120 s unless told), so that a
 // test has a process of its own to list and end. "kestrune_marker.exe --service NAME" runs as the
 // Win32 service NAME until the service manager stops it (or 120 s pass).
+// "kestrune_marker.exe --save-clipboard FILE" writes the clipboard's Unicode text, in UTF-16, to
+// FILE (exit code 6 when the clipboard holds no text), so a test can read what a copy put there.
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -86,6 +88,26 @@ int run_service(const wchar_t* name) {
     return StartServiceCtrlDispatcherW(table) ? 0 : 20;
 }
 
+int save_clipboard(const wchar_t* file) {
+    if (!OpenClipboard(nullptr)) return 6;
+    int rc = 6;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (text) {
+        HANDLE h = CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        rc = 3;
+        if (h != INVALID_HANDLE_VALUE) {
+            const DWORD bytes = static_cast<DWORD>(wcslen(text) * sizeof(wchar_t));
+            DWORD put = 0;
+            rc = WriteFile(h, text, bytes, &put, nullptr) && put == bytes ? 0 : 4;
+            CloseHandle(h);
+        }
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return rc;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -95,6 +117,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (argv && argc >= 2 && argc <= 3 && lstrcmpW(argv[1], L"--stay-alive") == 0)
         return stay_alive(argc == 3 ? argv[2] : nullptr);
     if (argv && argc == 3 && lstrcmpW(argv[1], L"--service") == 0) return run_service(argv[2]);
+    if (argv && argc == 3 && lstrcmpW(argv[1], L"--save-clipboard") == 0) return save_clipboard(argv[2]);
     wchar_t target[MAX_PATH];
     DWORD n = GetEnvironmentVariableW(L"KESTRUNE_MARKER", target, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return 2;
