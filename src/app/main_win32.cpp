@@ -12,6 +12,7 @@
 #include "app/wiring.h"
 #include "app/selftest_mode.h"
 #include "app/shell.h"
+#include "indexers/everything_client.h"
 #include "platform/platform.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
@@ -138,6 +139,7 @@ void shutdown() {
     fonts_destroy();
     render_release();
     app_index_clear();
+    everything_ipc_shutdown();
     cache_free();
 }
 
@@ -167,6 +169,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         fonts_destroy();
         return 0;
     }
+
+    // Without its reply window the launcher still runs; Everything searches then say so.
+    if (everything_ipc_init() != 0)
+        MessageBoxW(nullptr, L"Kestrune IPC init failed", L"Kestrune", MB_OK | MB_ICONWARNING);
 
     if (!window_class_register()) {
         MessageBoxW(nullptr, L"Kestrune init failed", L"Kestrune", MB_OK | MB_ICONERROR);
