@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "query/indexer_backend.h"
 #include "query/query_cache.h"
 #include "query/result_messages.h"
 #include "query/workers.h"
@@ -155,6 +156,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     text_measure_install(text_measure_gdi());
     renderer_init(ui_ctx());
     options_load();
+    indexer_backend_select(options_indexer());
     metrics_width_set(options_ui_width());
     metrics_rows_set(options_ui_rows());
     theme_set(options_theme());

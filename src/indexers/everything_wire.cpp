@@ -64,6 +64,9 @@ bool take_counted(const uint8_t* reply, size_t n, size_t& cursor, uint32_t max, 
     cursor += 4;
     if (len > max || (n - cursor) / 2 < size_t(len) + 1) return false;
     take_units(reply + cursor, len, out);
+    // Text stops at a zero unit inside it, as every reader of the row will see it.
+    const size_t zero = out.find(char16_t(0));
+    if (zero != std::u16string::npos) out.resize(zero);
     cursor += 2 * (size_t(len) + 1);
     return true;
 }

@@ -16,6 +16,7 @@
 //   --v1-only  answers 0 to code 18 and serves code 2
 //   --hang     sleeps MS inside the send before it accepts and answers
 //   --lifetime ends the program after MS (default 180000)
+// everything-peer.exe --quit ends the running peer.
 #include <windows.h>
 
 #include <cstdint>
