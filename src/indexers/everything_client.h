@@ -24,7 +24,8 @@ enum EverythingSend : int32_t {
 };
 
 // What the client needs of the OS. The Windows build installs the real one; tests put their own
-// in place. Every function is called with no client lock held.
+// in place. send runs under the query lock but never under the reply slot's lock, so a reply may
+// be delivered while the send is still in progress.
 struct EverythingTransport {
     // Creates the reply window on the calling thread (which must dispatch its messages from then
     // on); 0, or -1. The window hands every WM_COPYDATA to everything_client_deliver.
