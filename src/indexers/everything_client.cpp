@@ -6,6 +6,7 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "core/arena.h"
 #include "core/format.h"
@@ -33,7 +34,7 @@ constexpr auto kShutdownLockWait = std::chrono::milliseconds(200);
 // What the fixed reply tag cannot tell apart: a late reply to an earlier query that arrives
 // during a later query's wait, before that query's own reply, is taken as the later query's.
 struct Client {
-    std::timed_mutex query_lock;  // held for the whole of one query
+    std::mutex query_lock;  // held for the whole of one query
     std::mutex slot_lock;
     std::condition_variable reply_event;
     bool waiting = false;     // a query waits for a reply now
@@ -159,8 +160,12 @@ int everything_ipc_init() {
 void everything_ipc_shutdown() {
     Client& c = client();
     if (!c.open.exchange(false)) return;
-    std::unique_lock<std::timed_mutex> lock(c.query_lock, std::defer_lock);
-    if (lock.try_lock_for(kShutdownLockWait)) {
+    // A bounded wait by polling try_lock (a timed lock is not understood by every thread checker).
+    std::unique_lock<std::mutex> lock(c.query_lock, std::defer_lock);
+    const auto deadline = std::chrono::steady_clock::now() + kShutdownLockWait;
+    while (!lock.try_lock() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (lock.owns_lock()) {
         arena_destroy(c.arena);
         c.arena = nullptr;
     }
@@ -207,7 +212,7 @@ int32_t everything_query(const char16_t* text, RowList* rows, uint32_t max_resul
     if (!t || !c.open.load()) return kEverythingUnavailable;
     const uint32_t reply_window = t->reply_window();
     if (!reply_window) return kEverythingUnavailable;
-    std::lock_guard<std::timed_mutex> lock(c.query_lock);
+    std::lock_guard<std::mutex> lock(c.query_lock);
     if (!c.open.load()) return kEverythingUnavailable;
     return query_locked(c, t, reply_window, text, rows, max_results, offset, scoring_text);
 }
