@@ -62,8 +62,11 @@ enum class KnownFolder {
 class Files {
 public:
     virtual ~Files() = default;
-    // GetFileAttributesW: kInvalidAttributes when the path does not exist.
-    virtual uint32_t attributes(std::u16string_view path) = 0;
+    // GetFileAttributesW: kInvalidAttributes when the attributes cannot be read. error (when given)
+    // receives GetLastError then: kErrFileNotFound or kErrPathNotFound when nothing is there,
+    // kErrAccessDenied when the system refuses to look (the path may well exist); 0 on success.
+    virtual uint32_t attributes(std::u16string_view path, uint32_t* error) = 0;
+    uint32_t attributes(std::u16string_view path) { return attributes(path, nullptr); }
     virtual FileInfo info(std::u16string_view path) = 0;
     // The entries of a folder ("." and ".." left out), in the order the system returns them.
     virtual uint32_t list(std::u16string_view folder, std::vector<FileEntry>& out) = 0;
@@ -71,6 +74,12 @@ public:
     virtual uint32_t read(std::u16string_view path, std::string& out, uint64_t max_bytes) = 0;
     // Creates or truncates the file and writes all bytes.
     virtual uint32_t write(std::u16string_view path, std::string_view data) = 0;
+    // Creates a file that must not exist yet (CREATE_NEW: never follows or reuses what is already
+    // there) and writes all bytes; kErrFileExists when the name is taken.
+    virtual uint32_t write_new(std::u16string_view path, std::string_view data) {
+        if (attributes(path) != win::kInvalidAttributes) return win::kErrFileExists;
+        return write(path, data);
+    }
     // Moves from over to in one step, replacing an existing file (MoveFileExW with
     // MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
     virtual uint32_t replace(std::u16string_view from, std::u16string_view to) = 0;

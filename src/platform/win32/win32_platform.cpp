@@ -15,8 +15,11 @@ uint64_t filetime_u64(const FILETIME& ft) { return (uint64_t(ft.dwHighDateTime) 
 
 class Win32Files : public Files {
 public:
-    uint32_t attributes(std::u16string_view path) override {
-        return GetFileAttributesW(to_wide(path).c_str());
+    using Files::attributes;
+    uint32_t attributes(std::u16string_view path, uint32_t* error) override {
+        DWORD a = GetFileAttributesW(to_wide(path).c_str());
+        if (error) *error = a == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+        return a;
     }
 
     FileInfo info(std::u16string_view path) override {
@@ -79,8 +82,11 @@ public:
         return 0;
     }
 
-    uint32_t write(std::u16string_view path, std::string_view data) override {
-        UniqueHandle h(CreateFileW(to_wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    uint32_t write(std::u16string_view path, std::string_view data) override { return write_with(path, data, CREATE_ALWAYS); }
+    uint32_t write_new(std::u16string_view path, std::string_view data) override { return write_with(path, data, CREATE_NEW); }
+
+    static uint32_t write_with(std::u16string_view path, std::string_view data, DWORD disposition) {
+        UniqueHandle h(CreateFileW(to_wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!h.valid()) return GetLastError();
         size_t done = 0;
