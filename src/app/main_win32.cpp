@@ -13,9 +13,11 @@
 #include "app/wiring.h"
 #include "app/selftest_mode.h"
 #include "app/shell.h"
+#include "indexers/everything_client.h"
 #include "platform/platform.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "query/indexer_backend.h"
 #include "query/query_cache.h"
 #include "query/result_messages.h"
 #include "query/workers.h"
@@ -139,6 +141,7 @@ void shutdown() {
     fonts_destroy();
     render_release();
     app_index_clear();
+    everything_ipc_shutdown();
     cache_free();
 }
 
@@ -156,6 +159,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Modules join before the options load: the terminal module takes its key from the load.
     wiring_join_all();
     options_load();
+    indexer_backend_select(options_indexer());
     metrics_width_set(options_ui_width());
     metrics_rows_set(options_ui_rows());
     theme_set(options_theme());
@@ -173,6 +177,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         fonts_destroy();
         return 0;
     }
+
+    // Without its reply window the launcher still runs; Everything searches then say so.
+    if (everything_ipc_init() != 0)
+        MessageBoxW(nullptr, L"Kestrune IPC init failed", L"Kestrune", MB_OK | MB_ICONWARNING);
 
     if (!window_class_register()) {
         MessageBoxW(nullptr, L"Kestrune init failed", L"Kestrune", MB_OK | MB_ICONERROR);

@@ -5,10 +5,10 @@
 #include "query/cache_generation.h"
 #include "store/options.h"
 
-// The two clients fill in their operations as they join the build; until then a search asks
-// nobody and adds no rows.
+// The Windows Search client fills in its operations as it joins the build; until then a search
+// asks nobody and adds no rows. The Everything record is defined by its client
+// (src/indexers/everything_backend.cpp).
 const IndexerBackend kWindowsSearchBackend{kIndexerWindowsSearch, nullptr, nullptr};
-const IndexerBackend kEverythingBackend{kIndexerEverything, nullptr, nullptr};
 
 namespace {
 std::atomic<const IndexerBackend*> g_active{&kWindowsSearchBackend};

@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "core/utf.h"
 #include "app/wiring.h"
+#include "indexers/everything_client.h"
 #include "sources/app_index.h"
 #include "query/indexer_backend.h"
 #include "query/pipeline.h"
@@ -71,7 +72,20 @@ CLI_COMMAND(cli_query, "query", "query TEXT [--scope FOLDER]") {
     RowList rows;
     rowlist_init(&rows, arena);
     std::u16string query = utf8_to_utf16(text);
-    run_query(query.c_str(), n ? folder : nullptr, &rows, 0);
+    // Everything answers on a reply window of this thread, so the query runs on a worker while
+    // this thread serves that window, as the launcher's workers and window thread do.
+    const bool everything = options_indexer() == kIndexerEverything;
+    if (everything) everything_ipc_init();
+    struct Job {
+        const char16_t* query;
+        const char16_t* folder;
+        RowList* rows;
+    } job{query.c_str(), n ? folder : nullptr, &rows};
+    everything_ipc_run_serviced([](void* p) {
+        auto* j = static_cast<Job*>(p);
+        run_query(j->query, j->folder, j->rows, 0);
+    }, &job);
+    if (everything) everything_ipc_shutdown();
     std::string out;
     for (int32_t i = 0; i < rows.count; ++i) out += row_line(rows.items[i]);
     cli_out(out);
