@@ -12,6 +12,7 @@
 
 #include "platform/fake/fake_apps_folder.h"
 #include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_secure_random.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/platform.h"
 
@@ -150,7 +151,8 @@ public:
     FakeWorld();
     Platform platform() {
         return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = &clipboard, .registry = &registry,
-                        .shell = &shell, .window_post = &window, .apps_folder = &apps_folder};
+                        .shell = &shell, .window_post = &window, .apps_folder = &apps_folder,
+                        .random = &random};
     }
 
     FakeFiles files;
@@ -161,4 +163,5 @@ public:
     FakeShell shell;
     FakeWindowPost window;
     FakeAppsFolder apps_folder;
+    FakeSecureRandom random;
 };

@@ -1,6 +1,7 @@
 // The real backend: every platform interface implemented with Win32 calls.
 #pragma once
 #include "platform/platform.h"
+#include "platform/secure_random.h"
 
 Platform win32_platform();
 
@@ -19,3 +20,6 @@ void win32_shell_set_owner(void* hwnd);
 // given here (an HWND), and fail while there is none.
 WindowPost* win32_window_post();
 void win32_set_result_window(void* hwnd);
+
+// Random bytes from BCryptGenRandom (win32_secure_random.cpp).
+SecureRandom* win32_secure_random();
