@@ -44,20 +44,6 @@ UninstallCache g_cache;
 
 bool blank(char16_t c) { return c == u' ' || c == u'\t'; }
 
-// A string value of at most max units; absent (false) when missing, empty, too long or unreadable.
-bool read_text(RegistryRoot root, std::u16string_view key, std::u16string_view value, size_t max, std::u16string& out) {
-    if (os_registry().read_string(root, key, value, out) != 0 || out.empty() || out.size() > max) {
-        out.clear();
-        return false;
-    }
-    return true;
-}
-
-bool flag_set(RegistryRoot root, std::u16string_view key, std::u16string_view value) {
-    uint32_t v = 0;
-    return os_registry().read_dword(root, key, value, v) == 0 && v != 0;
-}
-
 bool is_index(std::u16string_view s) {
     while (!s.empty() && blank(s.back())) s.remove_suffix(1);
     while (!s.empty() && blank(s.front())) s.remove_prefix(1);
@@ -117,26 +103,54 @@ std::u16string uninstall_icon_path(std::u16string_view display_icon) {
 
 bool uninstall_read_entry(RegistryRoot root, std::u16string_view key, UninstallEntry& out) {
     out = UninstallEntry{};
-    if (!read_text(root, key, u"DisplayName", kNameMax, out.name)) return false;
-    if (!read_text(root, key, u"UninstallString", kCommandMax, out.command)) return false;
-    if (flag_set(root, key, u"SystemComponent") || flag_set(root, key, u"NoRemove")) return false;
-    std::u16string text;
+    enum {
+        kName, kCommand, kSystemComponent, kNoRemove, kParentKey, kReleaseType, kPublisher, kVersion,
+        kQuiet, kLocation, kIcon, kSize, kValueCount
+    };
+    // The key is opened once for all its values.
+    RegistryRead v[kValueCount];
+    v[kName].name = u"DisplayName";
+    v[kCommand].name = u"UninstallString";
+    v[kSystemComponent] = RegistryRead{u"SystemComponent", true};
+    v[kNoRemove] = RegistryRead{u"NoRemove", true};
+    v[kParentKey].name = u"ParentKeyName";
+    v[kReleaseType].name = u"ReleaseType";
+    v[kPublisher].name = u"Publisher";
+    v[kVersion].name = u"DisplayVersion";
+    v[kQuiet].name = u"QuietUninstallString";
+    v[kLocation].name = u"InstallLocation";
+    v[kIcon].name = u"DisplayIcon";
+    v[kSize] = RegistryRead{u"EstimatedSize", true};
+    if (os_registry().read_values(root, key, v, kValueCount) != 0) return false;
+    // A string of at most max units; absent when missing, empty, too long or unreadable.
+    auto text = [&](int i, size_t max, std::u16string& into) {
+        if (v[i].err != 0 || v[i].text.empty() || v[i].text.size() > max) return false;
+        into = std::move(v[i].text);
+        return true;
+    };
+    auto flag = [&](int i) { return v[i].err == 0 && v[i].value != 0; };
+    if (!text(kName, kNameMax, out.name) || !text(kCommand, kCommandMax, out.command)) return false;
+    if (flag(kSystemComponent) || flag(kNoRemove)) return false;
+    std::u16string t;
     // A part of another product: it is removed with its parent.
-    if (read_text(root, key, u"ParentKeyName", kParentKeyMax, text)) return false;
-    if (read_text(root, key, u"ReleaseType", kReleaseTypeMax, text)) {
-        for (const char16_t* t : kUpdateReleaseTypes)
-            if (text_equal_ci(text, t)) return false;
+    if (text(kParentKey, kParentKeyMax, t)) return false;
+    if (text(kReleaseType, kReleaseTypeMax, t)) {
+        for (const char16_t* update : kUpdateReleaseTypes)
+            if (text_equal_ci(t, update)) return false;
     }
-    read_text(root, key, u"Publisher", kPublisherMax, out.publisher);
-    read_text(root, key, u"DisplayVersion", kVersionMax, out.version);
-    read_text(root, key, u"QuietUninstallString", kCommandMax, out.quiet_command);
-    read_text(root, key, u"InstallLocation", kLocationMax, out.location);
+    text(kPublisher, kPublisherMax, out.publisher);
+    text(kVersion, kVersionMax, out.version);
+    text(kQuiet, kCommandMax, out.quiet_command);
+    const bool expand_location = v[kLocation].kind == win::kRegExpandSz;
+    if (text(kLocation, kLocationMax, out.location) && expand_location) {
+        std::u16string expanded = os_env().expand(out.location);
+        if (!expanded.empty() && expanded.size() <= kLocationMax) out.location = std::move(expanded);
+    }
     // The raw value may carry quotes and an index beyond the path's own limit.
-    if (read_text(root, key, u"DisplayIcon", kIconMax + 16, text)) out.icon = uninstall_icon_path(text);
-    uint32_t kb = 0;
-    if (os_registry().read_dword(root, key, u"EstimatedSize", kb) == 0 && kb != 0) {
+    if (text(kIcon, kIconMax + 16, t)) out.icon = uninstall_icon_path(t);
+    if (flag(kSize)) {
         char16_t size[kSizeTextMax + 1];
-        format_size(uint64_t{kb} * 1024, size, sizeof size / sizeof size[0]);
+        format_size(uint64_t{v[kSize].value} * 1024, size, sizeof size / sizeof size[0]);
         out.size_text = size;
     }
     return true;

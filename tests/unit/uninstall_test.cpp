@@ -276,6 +276,19 @@ TEST_F(Uninstall, QuietUninstallFindsTheProgramByNameAndCommand) {
     EXPECT_FALSE(uninstall_lookup(u"Tool", u"C:\\Elsewhere\\un.exe", quiet, location));
     EXPECT_TRUE(quiet.empty());
     EXPECT_FALSE(uninstall_lookup(u"Tool", nullptr, quiet, location));
+    // A location stored as REG_EXPAND_SZ is expanded; a plain string keeps its percent signs.
+    w_.env.set(u"ProgramFiles", u"C:\\Program Files");
+    const std::u16string tool64 = std::u16string(kHklm) + u"\\Tool64";
+    w_.registry.set_string(RegistryRoot::LocalMachine, tool64, u"InstallLocation", u"%ProgramFiles%\\Tool", win::kRegExpandSz);
+    uninstall_invalidate();
+    rows(u"");
+    ASSERT_TRUE(uninstall_lookup(u"Tool", u"C:\\Tool64\\un.exe", quiet, location));
+    EXPECT_EQ(location, u"C:\\Program Files\\Tool");
+    w_.registry.set_string(RegistryRoot::LocalMachine, tool64, u"InstallLocation", u"%ProgramFiles%\\Tool");
+    uninstall_invalidate();
+    rows(u"");
+    ASSERT_TRUE(uninstall_lookup(u"Tool", u"C:\\Tool64\\un.exe", quiet, location));
+    EXPECT_EQ(location, u"%ProgramFiles%\\Tool");
     EXPECT_FALSE(uninstall_lookup(u"", u"C:\\Tool64\\un.exe", quiet, location));
 }
 
