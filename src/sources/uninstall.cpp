@@ -153,6 +153,9 @@ bool uninstall_read_entry(RegistryRoot root, std::u16string_view key, UninstallE
         format_size(uint64_t{v[kSize].value} * 1024, size, sizeof size / sizeof size[0]);
         out.size_text = size;
     }
+    char16_t subtitle[kSubtitleMax + 1];
+    uninstall_subtitle(out, subtitle, sizeof subtitle / sizeof subtitle[0]);
+    out.subtitle = subtitle;
     return true;
 }
 
@@ -196,16 +199,14 @@ void uninstall_rows(const char16_t* argument, RowList* out) {
     if (stale_locked()) scan_locked();
     if (rowlist_reserve(out, int32_t(g_cache.entries.size())) != 0) return;
     const int32_t from = out->count;
-    char16_t subtitle[kSubtitleMax + 1];
     for (const UninstallEntry& e : g_cache.entries) {
         int32_t score = 100;
         if (!all) {
             score = fuzzy_score(q, e.name.c_str(), 110, 100, 85);
             if (score < 0) continue;
         }
-        uninstall_subtitle(e, subtitle, sizeof subtitle / sizeof subtitle[0]);
         int32_t at = out->count;
-        if (rowlist_add_fields(out, e.name.c_str(), subtitle, nullptr, e.command.c_str(), kKindUninstall, score) != 0)
+        if (rowlist_add_fields(out, e.name.c_str(), e.subtitle.c_str(), nullptr, e.command.c_str(), kKindUninstall, score) != 0)
             continue;
         if (!e.icon.empty()) out->items[at].icon_source = text_copy_view(e.icon, out->arena);
     }

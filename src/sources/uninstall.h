@@ -20,6 +20,7 @@ struct UninstallEntry {
     std::u16string quiet_command;
     std::u16string location;
     std::u16string icon;  // DisplayIcon without its icon index and quotes, expanded
+    std::u16string subtitle;  // the row's subtitle, made once when the entry is read
 };
 
 struct UninstallLocation {
