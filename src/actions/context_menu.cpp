@@ -136,7 +136,7 @@ void add_verb_entries(Builder& b, const std::u16string& file, const ShellVerb* v
 void build_uninstall(Builder& b, const Row* row) {
     b.add(u"Uninstall", row->title, true, kKindUninstall, row->target);
     MenuUninstallInfo info;
-    if (has_text(row->title) && menu_services().uninstall_lookup && menu_services().uninstall_lookup(row->title, &info)) {
+    if (has_text(row->title) && menu_services().uninstall_lookup && menu_services().uninstall_lookup(row->title, row->target, &info)) {
         if (!info.quiet_command.empty())
             b.add(u"Quiet uninstall", row->title, true, kKindQuietUninstall, info.quiet_command.c_str());
         if (!info.install_location.empty())

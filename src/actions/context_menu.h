@@ -30,8 +30,9 @@ struct MenuTerminalEntry {
 };
 
 struct MenuServices {
-    // uninstall_lookup: the entry of an installed program with that display name.
-    bool (*uninstall_lookup)(const char16_t* display_name, MenuUninstallInfo* out) = nullptr;
+    // uninstall_lookup: the entry of the installed program with that display name and uninstall
+    // command (both: two programs may share a name).
+    bool (*uninstall_lookup)(const char16_t* display_name, const char16_t* command, MenuUninstallInfo* out) = nullptr;
     // terminal_default_entry: the shell "Open in Terminal" uses; false when there is none.
     bool (*terminal_default_entry)(MenuTerminalEntry* out) = nullptr;
     // shell_verbs_list: the Explorer verbs of one item, listed now (without icons is fine).

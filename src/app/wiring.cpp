@@ -8,6 +8,7 @@
 #include "sources/tools.h"
 #include "ui/menu_layer.h"
 #include "ui/view_rows.h"
+#include "sources/password_uninstall_join.h"
 
 void wiring_join_all() {
     // Views whose rows other modules build go through one dispatcher.
@@ -17,6 +18,7 @@ void wiring_join_all() {
     apps_join_pipeline();
     tools_join();
     processes_join();
+    password_uninstall_join();
 
     // Actions that run another module's operation.
     ActionServices& services = action_services();

@@ -32,6 +32,17 @@ enum class RegistryView {
     Bits32,
 };
 
+// One value of a batch read: its name and whether a DWORD or a string is wanted; the result as
+// read_string or read_dword would give it (err 0 on success).
+struct RegistryRead {
+    std::u16string_view name;
+    bool dword = false;
+    uint32_t err = 0;
+    uint32_t kind = 0;  // REG_SZ or REG_EXPAND_SZ for a string read
+    std::u16string text;
+    uint32_t value = 0;
+};
+
 class Registry {
 public:
     virtual ~Registry() = default;
@@ -47,4 +58,9 @@ public:
     // The names of the key's direct subkeys, in the order the system returns them.
     virtual uint32_t list_subkeys(RegistryRoot root, std::u16string_view key, std::vector<std::u16string>& out,
                                   RegistryView view = RegistryView::Native) = 0;
+    // Several values of one key with the key opened once (a scan over hundreds of keys then costs
+    // one open per key instead of one per value). Returns the error of opening the key (every read
+    // then carries it too), else 0 and each read's own result.
+    virtual uint32_t read_values(RegistryRoot root, std::u16string_view key, RegistryRead* reads, size_t count,
+                                 RegistryView view = RegistryView::Native) = 0;
 };

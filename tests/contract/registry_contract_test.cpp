@@ -91,6 +91,38 @@ TEST_P(RegistryContract, ListsSubkeysByName) {
     EXPECT_TRUE(has(u"CurrentVersion"));
 }
 
+TEST_P(RegistryContract, ABatchReadGivesWhatSingleReadsGive) {
+    RegistryRead reads[5];
+    reads[0].name = u"CurrentBuildNumber";
+    reads[1] = RegistryRead{u"CurrentMajorVersionNumber", true};
+    reads[2].name = u"NoSuchValueKestrune";
+    reads[3].name = u"CurrentMajorVersionNumber";  // a DWORD asked for as a string
+    reads[4] = RegistryRead{u"currentbuildnumber", true};
+    reads[4].text = u"stale";
+    ASSERT_EQ(reg().read_values(RegistryRoot::LocalMachine, kVersion, reads, 5), 0u);
+    std::u16string build;
+    uint32_t kind = 0, major = 0;
+    ASSERT_EQ(reg().read_string(RegistryRoot::LocalMachine, kVersion, u"CurrentBuildNumber", build, &kind), 0u);
+    ASSERT_EQ(reg().read_dword(RegistryRoot::LocalMachine, kVersion, u"CurrentMajorVersionNumber", major), 0u);
+    EXPECT_EQ(reads[0].err, 0u);
+    EXPECT_EQ(reads[0].text, build);
+    EXPECT_EQ(reads[0].kind, kind);
+    EXPECT_EQ(reads[1].err, 0u);
+    EXPECT_EQ(reads[1].value, major);
+    EXPECT_EQ(reads[2].err, win::kErrFileNotFound);
+    EXPECT_EQ(reads[3].err, win::kErrUnsupportedType);
+    EXPECT_TRUE(reads[3].text.empty());
+    EXPECT_EQ(reads[4].err, win::kErrUnsupportedType);
+    EXPECT_TRUE(reads[4].text.empty());
+
+    RegistryRead missing[2];
+    missing[0].name = u"x";
+    missing[1] = RegistryRead{u"y", true};
+    EXPECT_EQ(reg().read_values(RegistryRoot::LocalMachine, u"SOFTWARE\\NoSuchKeyKestrune", missing, 2), win::kErrFileNotFound);
+    EXPECT_EQ(missing[0].err, win::kErrFileNotFound);
+    EXPECT_EQ(missing[1].err, win::kErrFileNotFound);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, RegistryContract, ::testing::Values("fake", "win32"));
 
 }  // namespace

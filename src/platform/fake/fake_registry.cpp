@@ -121,6 +121,21 @@ uint32_t FakeRegistry::list_subkeys(RegistryRoot root, std::u16string_view key, 
     return win::kOk;
 }
 
+uint32_t FakeRegistry::read_values(RegistryRoot root, std::u16string_view key, RegistryRead* reads, size_t count,
+                                   RegistryView view) {
+    const bool open = find(root, key, view) != nullptr;
+    for (size_t i = 0; i < count; ++i) {
+        RegistryRead& r = reads[i];
+        r.kind = 0;
+        r.value = 0;
+        r.text.clear();
+        if (!open) r.err = win::kErrFileNotFound;
+        else if (r.dword) r.err = read_dword(root, key, r.name, r.value, view);
+        else r.err = read_string(root, key, r.name, r.text, &r.kind, view);
+    }
+    return open ? win::kOk : win::kErrFileNotFound;
+}
+
 void FakeRegistry::add_key(RegistryRoot root, std::u16string_view key, RegistryView view) { ensure(root, key, view); }
 
 void FakeRegistry::set_string(RegistryRoot root, std::u16string_view key, std::u16string_view value,

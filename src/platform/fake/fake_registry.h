@@ -15,6 +15,8 @@ public:
                         RegistryView view = RegistryView::Native) override;
     uint32_t list_subkeys(RegistryRoot root, std::u16string_view key, std::vector<std::u16string>& out,
                           RegistryView view = RegistryView::Native) override;
+    uint32_t read_values(RegistryRoot root, std::u16string_view key, RegistryRead* reads, size_t count,
+                         RegistryView view = RegistryView::Native) override;
 
     // Seeding helpers: missing parent keys are created. Bits32 keys live apart from the others,
     // as the WOW64 half of the registry does.

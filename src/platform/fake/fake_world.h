@@ -13,6 +13,7 @@
 #include "platform/fake/fake_apps_folder.h"
 #include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_registry.h"
+#include "platform/fake/fake_secure_random.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/platform.h"
 
@@ -159,7 +160,7 @@ public:
     Platform platform() {
         return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = &clipboard, .registry = &registry,
                         .shell = &shell, .window_post = &window, .apps_folder = &apps_folder,
-                        .display = &display, .processes = &processes};
+                        .display = &display, .processes = &processes, .random = &random};
     }
 
     FakeFiles files;
@@ -172,4 +173,5 @@ public:
     FakeAppsFolder apps_folder;
     FakeDisplay display;
     FakeProcesses processes;
+    FakeSecureRandom random;
 };

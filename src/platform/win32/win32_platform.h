@@ -1,6 +1,7 @@
 // The real backend: every platform interface implemented with Win32 calls.
 #pragma once
 #include "platform/platform.h"
+#include "platform/secure_random.h"
 
 Platform win32_platform();
 
@@ -23,3 +24,5 @@ void win32_set_result_window(void* hwnd);
 // Processes and services (win32_processes.cpp) and the monitors (win32_display.cpp).
 Processes* win32_processes();
 Display* win32_display();
+// Random bytes from BCryptGenRandom (win32_secure_random.cpp).
+SecureRandom* win32_secure_random();
