@@ -2,10 +2,12 @@
 
 #include "actions/actions.h"
 #include "sources/app_index.h"
+#include "sources/drives.h"
 
 void wiring_join_all() {
     // Sources: each module puts its operations into the pipeline's table.
     apps_join_pipeline();
+    drives_join_pipeline();
 
     // Actions that run another module's operation.
     ActionServices& services = action_services();

@@ -2,12 +2,13 @@
 
 #include <atomic>
 
+#include "indexers/windows_search.h"
 #include "query/cache_generation.h"
 #include "store/options.h"
 
-// The two clients fill in their operations as they join the build; until then a search asks
+// A client that is not part of the build yet has a record without operations: a search asks
 // nobody and adds no rows.
-const IndexerBackend kWindowsSearchBackend{kIndexerWindowsSearch, nullptr, nullptr};
+const IndexerBackend kWindowsSearchBackend{kIndexerWindowsSearch, windows_search_search, windows_search_search_in_folder};
 const IndexerBackend kEverythingBackend{kIndexerEverything, nullptr, nullptr};
 
 namespace {

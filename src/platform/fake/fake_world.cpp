@@ -331,6 +331,7 @@ uint64_t clock_now(void* ctx) { return static_cast<FakeClock*>(ctx)->now_filetim
 FakeWorld::FakeWorld() {
     files.set_time_source(clock_now, &clock);
     files.add_drive(u'C');
+    volumes.add(u'C', FakeDrive{.total = 256ull << 30, .available = 100ull << 30});
     const std::u16string profile = u"C:\\Users\\user";
     const std::u16string appdata = profile + u"\\AppData\\Roaming";
     const std::u16string local = profile + u"\\AppData\\Local";

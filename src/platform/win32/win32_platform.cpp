@@ -232,5 +232,6 @@ Platform win32_platform() {
     static Win32Clock clock;
     static Win32Environment env;
     return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = win32_clipboard(), .registry = &win32_registry(),
-                    .shell = win32_shell(), .window_post = win32_window_post(), .apps_folder = &win32_apps_folder()};
+                    .shell = win32_shell(), .window_post = win32_window_post(), .apps_folder = &win32_apps_folder(),
+                    .volumes = win32_volumes(), .ole_db = win32_ole_db()};
 }

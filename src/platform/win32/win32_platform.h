@@ -19,3 +19,9 @@ void win32_shell_set_owner(void* hwnd);
 // given here (an HWND), and fail while there is none.
 WindowPost* win32_window_post();
 void win32_set_result_window(void* hwnd);
+
+// Drives and volumes (win32_volumes.cpp).
+Volumes* win32_volumes();
+
+// The Windows Search OLE DB provider and the state of its service (win32_ole_db.cpp).
+OleDb* win32_ole_db();
