@@ -45,9 +45,9 @@ int fetch_all(OleDbRowset& rowset, const char16_t* scoring, RowList* rows, int32
     }
 }
 
-// Removes, among rows [from, end), every row at or after like_from whose full path (the
-// subtitle) equals, ignoring case, that of an earlier row of the same search.
-void drop_repeated_paths(RowList* rows, int32_t from, int32_t like_from) {
+}  // namespace
+
+void ws_drop_repeated_paths(RowList* rows, int32_t from, int32_t like_from) {
     if (like_from >= rows->count) return;
     ScratchScope scratch;
     std::unordered_set<std::u16string_view> seen;
@@ -73,6 +73,8 @@ void drop_repeated_paths(RowList* rows, int32_t from, int32_t like_from) {
     }
     rows->count = kept;
 }
+
+namespace {
 
 bool has_exact_title(const RowList* rows, int32_t from, const char16_t* query) {
     for (int32_t i = from; i < rows->count; ++i)
@@ -125,7 +127,7 @@ int ws_search(const char16_t* query, const char16_t* folder, const char16_t* ext
 
     const int32_t like_from = rows->count;
     int like_result = ws_execute(like.get(), scoring, rows, generation);
-    drop_repeated_paths(rows, start, like_from);
+    ws_drop_repeated_paths(rows, start, like_from);
     if (like_result < 0) return rows->count == start ? -1 : 0;
     return 0;
 }

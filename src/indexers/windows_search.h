@@ -28,6 +28,10 @@ bool ws_decode_row(const uint8_t* buffer, std::u16string& name, std::u16string& 
 // against scoring (0 without). -1 when it cannot be stored.
 int ws_row_add(RowList* rows, std::u16string_view folder, std::u16string_view name, const char16_t* scoring);
 
+// Removes every row at or after like_from whose full path (its subtitle) equals, ignoring case,
+// that of an earlier row at or after from; the order of the rest is kept.
+void ws_drop_repeated_paths(RowList* rows, int32_t from, int32_t like_from);
+
 // Runs one statement; rows go to the end of rows. 0 done (also when the request went stale on the
 // way), -1 when an OLE DB step failed (the thread's data source is then dropped).
 int ws_execute(const char16_t* sql, const char16_t* scoring, RowList* rows, int32_t generation);
