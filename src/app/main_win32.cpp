@@ -152,12 +152,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     dpi_set(dpi_system());
     text_measure_install(text_measure_gdi());
     renderer_init(ui_ctx());
+    // Modules join before the options load: the terminal module takes its key from the load.
+    wiring_join_all();
     options_load();
     metrics_width_set(options_ui_width());
     metrics_rows_set(options_ui_rows());
     theme_set(options_theme());
     fonts_create();
-    wiring_join_all();
 
     if (cl.selftest) return run_selftest();
     if (cl.install_task || cl.remove_task) return 1;  // the log-on task is not part of this build yet

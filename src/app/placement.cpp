@@ -5,11 +5,13 @@
 #include "core/text.h"
 #include "store/options.h"
 
-ScreenPoint placement_default(const ScreenRect& work, int32_t w, int32_t /*h*/) {
+ScreenPoint placement_default(const ScreenRect& work, int32_t w, int32_t h) {
     const int64_t width = std::max<int64_t>(int64_t(work.right) - work.left, 0);
     const int64_t height = std::max<int64_t>(int64_t(work.bottom) - work.top, 0);
-    return ScreenPoint{static_cast<int32_t>(work.left + (width - w) / 2),
-                       static_cast<int32_t>(work.top + height * 22 / 100)};
+    const ScreenPoint p{static_cast<int32_t>(work.left + (width - w) / 2),
+                        static_cast<int32_t>(work.top + height * 22 / 100)};
+    // A tall window (many rows) 22 % down would run off the bottom and hide the footer.
+    return placement_clamp(work, p, w, h);
 }
 
 ScreenPoint placement_clamp(const ScreenRect& work, ScreenPoint p, int32_t w, int32_t h) {

@@ -12,7 +12,8 @@ struct ScreenPoint {
     int32_t x, y;
 };
 
-// Centred horizontally, 22 % down the area. An area narrower than nothing counts as zero wide.
+// Centred horizontally, 22 % down the area, then kept inside it (placement_clamp). An area narrower
+// than nothing counts as zero wide.
 ScreenPoint placement_default(const ScreenRect& work, int32_t w, int32_t h);
 // Keeps a w x h window inside the area; a window larger than the area sticks to its left or top edge.
 ScreenPoint placement_clamp(const ScreenRect& work, ScreenPoint p, int32_t w, int32_t h);

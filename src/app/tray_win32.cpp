@@ -27,7 +27,11 @@ void tray_add() {
     nid.uID = kTrayIconId;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = WM_APP_TRAY;
-    nid.hIcon = LoadIconW(s.instance, MAKEINTRESOURCEW(1));
+    // Resource 1 at the notification area's size, so its 16 px drawing is used rather than a
+    // shrunken 32 px one (shared: loading again after an Explorer restart makes no new handle).
+    nid.hIcon = static_cast<HICON>(LoadImageW(s.instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                              GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    if (!nid.hIcon) nid.hIcon = LoadIconW(s.instance, MAKEINTRESOURCEW(1));
     if (!nid.hIcon) nid.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     char16_t tip[128];
     text_format(tip, 128, "Kestrune %hs", kTipVersion);

@@ -4,8 +4,11 @@
 #include <dwmapi.h>
 #include <windowsx.h>
 
+#include "app/searching_timer.h"
 #include "app/shell.h"
 #include "core/row.h"
+#include "platform/clock.h"
+#include "platform/platform.h"
 #include "query/result_messages.h"
 #include "query/workers.h"
 #include "ui/keys.h"
@@ -46,6 +49,21 @@ void track_mouse_leave(HWND hwnd) {
 void invalidate() {
     if (shell().window) InvalidateRect(shell().window, nullptr, FALSE);
 }
+
+// "searching..." needs a paint at the moment it becomes due: a timer set for then.
+SearchingTimer s_searching{};
+
+uint64_t tick_now() { return platform().clock ? os_clock().tick_ms() : 0; }
+
+void searching_timer_apply(const TimerStep& step) {
+    HWND hwnd = shell().window;
+    if (!hwnd) return;
+    if (step.op == TimerOp::Arm) SetTimer(hwnd, kSearchingTimerId, step.delay_ms, nullptr);
+    if (step.op == TimerOp::Kill) KillTimer(hwnd, kSearchingTimerId);
+    if (step.repaint && shell().visible) invalidate();
+}
+
+void searching_timer_update() { searching_timer_apply(searching_timer_sync(s_searching, view_searching_due_ms(), tick_now())); }
 
 // What the view left for the shell after a message: a hide or the start of a window move.
 void after_view_input() {
@@ -92,14 +110,13 @@ void on_paint(HWND hwnd) {
     after_view_input();
     run_pending_action();
     after_view_input();  // the action may have asked to hide
+    searching_timer_update();  // the frame may have started a search
     if (view_state().exit_requested) s.exit_requested = true;
     if (s.exit_requested) DestroyWindow(hwnd);
 }
 
 void forward_mouse_button(int x, int y, bool double_click) {
-    ViewState& v = view_state();
     on_mouse_down(x, y, UI_MOUSE_LEFT, double_click, key_mods());
-    if (!double_click && !v.dialog_open && !v.capture_active) v.req.focus_box = true;
 }
 
 // Results are handed over whatever the state; the window repaints only while it is shown.
@@ -112,6 +129,7 @@ LRESULT worker_message(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_APP_VIEW_ROWS: on_view_rows(gen, list); break;
         default: on_apps_changed(); break;
     }
+    searching_timer_update();  // a final list ends the wait
     if (shell().visible) invalidate();
     return 0;
 }
@@ -184,6 +202,10 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             }
             break;
         case WM_TIMER:
+            if (wp == kSearchingTimerId) {
+                searching_timer_apply(searching_timer_fired(s_searching, tick_now()));
+                return 0;
+            }
             if (wp != kForegroundTimerId) break;
             on_foreground_timer();
             return 0;
@@ -278,6 +300,10 @@ bool window_class_register() {
     wc.lpfnWndProc = window_proc;
     wc.hInstance = shell().instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // Kestrune's own icon (resource 1), for Alt+Tab and the task manager; none when it is missing.
+    wc.hIcon = LoadIconW(shell().instance, MAKEINTRESOURCEW(1));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(shell().instance, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     wc.lpszClassName = kClassName;
     return RegisterClassExW(&wc) != 0;
 }

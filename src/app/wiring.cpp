@@ -1,6 +1,7 @@
 #include "app/wiring.h"
 
 #include "actions/actions.h"
+#include "actions/terminal.h"
 #include "sources/app_index.h"
 #include "sources/drives.h"
 
@@ -12,4 +13,5 @@ void wiring_join_all() {
     // Actions that run another module's operation.
     ActionServices& services = action_services();
     services.app_index_reload = app_index_reload;
+    terminal_join();
 }

@@ -1,2 +1,3 @@
 #pragma once
-inline constexpr const char* kKestruneVersion = "0.1.0";
+// The release number; the Windows version resource (src/app/kestrune.rc) carries the same.
+inline constexpr const char* kKestruneVersion = "0.4";

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // An icon handle (HICON on Windows); null for none.
@@ -23,4 +24,11 @@ public:
     virtual uint32_t enumerate(std::vector<PackagedApp>& out) = 0;
     // DestroyIcon; null is ignored.
     virtual void destroy_icon(IconHandle icon) = 0;
+    // The install folder of the newest installed package of a family ("Name_publisherid"): 0 and
+    // the folder, or a Win32 error (also when the system cannot tell, as on Windows before 8).
+    virtual uint32_t package_path(std::u16string_view family, std::u16string& out) {
+        (void)family;
+        out.clear();
+        return 1168;  // ERROR_NOT_FOUND
+    }
 };

@@ -6,6 +6,7 @@
 #include "ui/palette.h"
 #include "ui/renderer.h"
 #include "ui/renderer_win32.h"
+#include "ui/text_measure.h"
 #include "ui/text_utf16.h"
 
 namespace {
@@ -46,13 +47,19 @@ private:
     HRGN region_ = nullptr;
 };
 
+// Each glyph goes where the layout measured it: with the advances of the same measurement that
+// placed the text (ExtTextOutW's own spacing differs from GetTextExtentPoint32W under wine, which
+// would pull highlight pieces apart and leave the caret past the text).
 void draw_text(HDC dc, const UiTextCommand& cmd) {
     char16_t wide[kUiTextMaxUnits];
+    int dx[kUiTextMaxUnits];
     size_t n = ui_text_to_utf16(cmd.str, -1, wide);
+    const bool spaced = text_measure_gdi_advances(cmd.font, wide, static_cast<int>(n), dx);
     HGDIOBJ old = cmd.font ? SelectObject(dc, static_cast<HFONT>(cmd.font)) : nullptr;
     SetTextColor(dc, gdi_color(cmd.color));
     SetBkMode(dc, TRANSPARENT);
-    ExtTextOutW(dc, cmd.pos.x, cmd.pos.y, 0, nullptr, reinterpret_cast<const wchar_t*>(wide), static_cast<UINT>(n), nullptr);
+    ExtTextOutW(dc, cmd.pos.x, cmd.pos.y, 0, nullptr, reinterpret_cast<const wchar_t*>(wide), static_cast<UINT>(n),
+                spaced ? dx : nullptr);
     if (old) SelectObject(dc, old);
 }
 

@@ -1,8 +1,8 @@
-// Partial extents of the search text in the medium font, measured on the screen DC.
-#include <windows.h>
-
+// Partial extents of the search text in the medium font, from the same DC that measures the
+// layout and spaces the drawn glyphs, so the caret placed by a click lands where text is drawn.
 #include "ui/fonts.h"
 #include "ui/text_extents.h"
+#include "ui/text_measure.h"
 
 namespace {
 
@@ -10,15 +10,9 @@ class GdiTextExtents final : public TextExtents {
 public:
     bool extents(const char16_t* text, int count, int* edges) override {
         if (count <= 0) return true;
-        HDC dc = GetDC(nullptr);
-        if (!dc) return false;
-        HGDIOBJ old = font_medium() ? SelectObject(dc, static_cast<HGDIOBJ>(font_medium())) : nullptr;
-        SIZE size = {};
-        // Without a fit count the maximum extent is ignored and every unit's edge is stored.
-        BOOL ok = GetTextExtentExPointW(dc, reinterpret_cast<const wchar_t*>(text), count, 0, nullptr, edges, &size);
-        if (old) SelectObject(dc, old);
-        ReleaseDC(nullptr, dc);
-        return ok != FALSE;
+        if (!text_measure_gdi_advances(font_medium(), text, count, edges)) return false;
+        for (int i = 1; i < count; ++i) edges[i] += edges[i - 1];
+        return true;
     }
 };
 

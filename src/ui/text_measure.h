@@ -31,3 +31,7 @@ TextMeasure* text_measure_gdi();
 // Deselects the last measured font from that DC; fonts_create and fonts_destroy call it before
 // deleting fonts.
 void text_measure_gdi_release_font();
+// The advance of each UTF-16 unit of text in font, from the partial extents that DC measures
+// (GetTextExtentExPointW): dx[i] = edge[i] - edge[i - 1]. Drawing with them (ExtTextOutW's lpDx)
+// puts every glyph where the layout measured it, on every GDI. False when it cannot measure.
+bool text_measure_gdi_advances(UiFont font, const char16_t* text, int count, int* dx);

@@ -62,6 +62,17 @@ public:
         return FontMetrics{tm.tmHeight, tm.tmInternalLeading, tm.tmDescent};
     }
     void release_font() { dc_.release_font(); }
+    bool advances(UiFont font, const char16_t* text, int count, int* dx) {
+        if (count <= 0) return true;
+        HDC dc = dc_.with(font);
+        if (!dc) return false;
+        SIZE size = {};
+        // Without a fit count the maximum extent is ignored and every unit's right edge is stored.
+        if (!GetTextExtentExPointW(dc, reinterpret_cast<const wchar_t*>(text), count, 0, nullptr, dx, &size))
+            return false;
+        for (int i = count - 1; i > 0; --i) dx[i] -= dx[i - 1];
+        return true;
+    }
 
 private:
     MeasureDc dc_;
@@ -74,3 +85,7 @@ GdiTextMeasure g_gdi;
 TextMeasure* text_measure_gdi() { return &g_gdi; }
 
 void text_measure_gdi_release_font() { g_gdi.release_font(); }
+
+bool text_measure_gdi_advances(UiFont font, const char16_t* text, int count, int* dx) {
+    return g_gdi.advances(font, text, count, dx);
+}

@@ -93,11 +93,13 @@ void draw_search_box(UiContext* ctx, ViewState& s) {
     UiRect box = ui_cell_next(ctx);
     s.box_x = box.x, s.box_y = box.y, s.box_w = box.w, s.box_h = box.h;
     const UiId id = view_box_id(ctx);
+    ui_control_update(ctx, id, box, OPT_HOLD_FOCUS);
+    // After the update: a press outside the box (on a row, in the list) clears the UI core focus
+    // there, and that press is the one that asked for the box to keep it.
     if (s.req.focus_box) {
         ui_focus_set(ctx, id);
         s.req.focus_box = false;
     }
-    ui_control_update(ctx, id, box, OPT_HOLD_FOCUS);
     s.box_has_focus = ctx->focus == id;
     view_consume_typing(ctx, s.box_has_focus);
     ui_control_frame(ctx, id, box, kBoxFrameColor, 0);
@@ -165,6 +167,9 @@ void draw_usage_bar(UiContext* ctx, const Row& row, UiRect r, int avail, int tit
 void draw_row(UiContext* ctx, ViewState& s, const Row& row, int index, UiRect r, const char16_t* query) {
     const UiId id = static_cast<UiId>(1000 + index);
     ui_control_update(ctx, id, r, (s.dialog_open || s.capture_active) ? OPT_NO_INTERACT : 0);
+    // A row takes hover and presses but never the keyboard focus: the box keeps it, so typing goes
+    // on after a click on a row.
+    if (ctx->focus == id) ui_focus_set(ctx, s.box_has_focus ? view_box_id(ctx) : 0);
     ShownList& list = view_current_list();
     const bool hovered = ctx->hover == id;
     if (hovered && (ctx->mouse_pressed & UI_MOUSE_LEFT) && !s.text_drag) list.selection = index;

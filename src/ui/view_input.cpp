@@ -183,6 +183,8 @@ void on_mouse_down(int x, int y, int button, bool double_click, int mods) {
         ui_input_mouse_down(ctx, x, y, button);
         return;
     }
+    // Wherever the press lands (box, row, list, footer), the box keeps the keyboard.
+    if (!s.dialog_open && !s.capture_active) s.req.focus_box = true;
     if (in_box(s, x, y)) {
         if (double_click)
             box_double_click(s.box, x, view_box_extents());

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/searching_timer.h"
 #include "core/row.h"
 #include "core/text.h"
 #include "platform/fake/fake_world.h"
@@ -540,6 +541,31 @@ TEST_F(MainViewTest, SearchingHintAfter250ms) {
     EXPECT_NE(d.find("2 results"), nullptr);
 }
 
+// What the window procedure does with the timer: after the frame that started a search it is set
+// for 250 ms; when it fires the next paint reads "searching..."; the final list kills it.
+TEST_F(MainViewTest, SearchingTimerBringsTheHintWithoutOtherPaints) {
+    SearchingTimer timer{};
+    type("slow");
+    const uint64_t start = world.clock.tick_ms();
+    TimerStep step = searching_timer_sync(timer, view_searching_due_ms(), world.clock.tick_ms());
+    EXPECT_EQ(step.op, TimerOp::Arm);
+    EXPECT_EQ(step.delay_ms, 250u);
+    world.clock.advance_ms(step.delay_ms);
+    step = searching_timer_fired(timer, world.clock.tick_ms());
+    EXPECT_TRUE(step.repaint);
+    EXPECT_NE(frame().find("searching..."), nullptr);
+    EXPECT_EQ(searching_timer_sync(timer, view_searching_due_ms(), world.clock.tick_ms()).op, TimerOp::None);
+
+    // A new keystroke waits again from its own request; its final list kills the timer.
+    type("r");
+    step = searching_timer_sync(timer, view_searching_due_ms(), world.clock.tick_ms());
+    EXPECT_EQ(step.op, TimerOp::Arm);
+    EXPECT_EQ(view_searching_due_ms(), start + 250 + 250);
+    results(1);
+    EXPECT_EQ(searching_timer_sync(timer, view_searching_due_ms(), world.clock.tick_ms()).op, TimerOp::Kill);
+    EXPECT_EQ(frame().find("searching..."), nullptr);
+}
+
 TEST_F(MainViewTest, FooterTextsPerState) {
     FooterTexts t;
     view_footer_texts(&t);
@@ -632,6 +658,53 @@ TEST_F(MainViewTest, MouseSelectsAndDoubleClickQueuesTheRow) {
     EXPECT_EQ(mods, kModCtrl);
     on_mouse_down(100, 62 + 7 * 52 + 10, UI_MOUSE_LEFT, false, 0);
     EXPECT_TRUE(s().move_window_requested);
+}
+
+// A click anywhere in the window leaves the keyboard with the box: typing goes on, the caret
+// stays, Ctrl+A selects the text instead of opening All apps.
+TEST_F(MainViewTest, TypingGoesOnIntoTheBoxAfterAClick) {
+    struct Case {
+        const char* where;
+        int x, y;
+        bool double_click;
+    } cases[] = {
+        {"a row", 100, 62 + 2 * 52 + 10, false},
+        {"the selected row", 100, 62 + 10, false},
+        {"the list below the last row", 100, 62 + 5 * 52 + 10, false},
+        {"the box", 600, 20, false},
+        {"a double click on an information row", 100, 62 + 3 * 52 + 10, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.where);
+        view_show_reset();
+        frame();
+        type("ab");
+        RowList* list = rows(3);
+        rowlist_add_fields(list, u"Nothing to run", u"", nullptr, nullptr, kKindInfo, 0);
+        on_results(search_generation_newest(), list);
+        frame();
+        on_mouse_move(c.x, c.y);
+        frame();
+        on_mouse_down(c.x, c.y, UI_MOUSE_LEFT, c.double_click, 0);
+        frame();
+        on_mouse_up(c.x, c.y, UI_MOUSE_LEFT);
+        frame();
+        frame();  // a frame with no input: nothing claims the focus back
+        EXPECT_TRUE(s().box_has_focus);
+        type("c");
+        EXPECT_EQ(std::string(s().box.text), "abc");
+        Drawn d = frame();
+        const int top = std::max(5, 5 + (48 - 14 + 1) / 2 + 2 - 2);
+        EXPECT_TRUE(d.has_rect(ui_rect(s().box.text_origin + 3 * 8, top, 2, 16), ctx()->style->colors[UI_COLOR_TEXT]))
+            << "caret after the text";
+        key('A', kModCtrl);
+        EXPECT_EQ(s().view, kViewSearch);
+        EXPECT_EQ(s().box.anchor, 0);
+        EXPECT_EQ(s().box.caret, 3);
+        Row row;
+        int32_t mods;
+        EXPECT_FALSE(view_take_pending(&row, &mods));
+    }
 }
 
 TEST_F(MainViewTest, ForwardOpensTheMenuAndBackClosesIt) {

@@ -11,7 +11,7 @@ namespace {
 
 constexpr ScreenRect kHd{0, 0, 1920, 1080};
 
-TEST(Placement, DefaultPositionCentresAndDrops22Percent) {
+TEST(Placement, DefaultPositionCentresDrops22PercentAndStaysInside) {
     struct Case {
         ScreenRect work;
         int32_t w, h;
@@ -19,8 +19,12 @@ TEST(Placement, DefaultPositionCentresAndDrops22Percent) {
     } cases[] = {
         {kHd, 768, 500, {576, 237}},
         {{1920, -200, 3200, 824}, 768, 500, {2176, 25}},   // second monitor above the origin
-        {{0, 0, 600, 400}, 768, 500, {-84, 88}},          // wider than the area
-        {{100, 50, 50, 10}, 768, 500, {-284, 50}},         // an area narrower than nothing
+        // 15 rows at width 1024 (876 px tall): 22 % down would hide the footer below the screen.
+        {kHd, 1024, 876, {448, 204}},
+        {{0, 0, 1920, 1040}, 1024, 876, {448, 164}},       // above a taskbar
+        {{1920, 0, 3200, 1024}, 1024, 876, {2048, 148}},   // on a second monitor
+        {{0, 0, 600, 400}, 768, 500, {0, 0}},              // larger than the area: its top-left corner
+        {{100, 50, 50, 10}, 768, 500, {100, 50}},          // an area narrower than nothing
     };
     for (const Case& c : cases) {
         ScreenPoint p = placement_default(c.work, c.w, c.h);

@@ -6,7 +6,11 @@
 #include <memory>
 #include <string>
 
+#include "app/searching_timer.h"
 #include "app/shell.h"
+#include "core/row.h"
+#include "query/result_messages.h"
+#include "query/workers.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
@@ -163,6 +167,45 @@ TEST_F(ShellWindow, DpiChangeResizesAndPlacesOnTheMonitor) {
     SendMessageW(hwnd_, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(dpi_current(), 144);
     shell().moving = false;
+}
+
+// A timer set for the moment "searching..." is due: the painted frame that started a search arms
+// it, it fires once and asks for a repaint; the final list of the search kills it.
+TEST_F(ShellWindow, SearchingTimerRepaintsWhenTheSearchIsLate) {
+    show();
+    auto timer_fires_within = [&](DWORD ms) {
+        const ULONGLONG end = GetTickCount64() + ms;
+        MSG m;
+        while (GetTickCount64() < end) {
+            if (PeekMessageW(&m, hwnd_, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+                if (m.wParam == kSearchingTimerId) {
+                    ValidateRect(hwnd_, nullptr);
+                    DispatchMessageW(&m);
+                    return true;
+                }
+                DispatchMessageW(&m);
+            }
+            Sleep(10);
+        }
+        return false;
+    };
+    SendMessageW(hwnd_, WM_CHAR, 'q', 0);
+    UpdateWindow(hwnd_);  // the frame takes the character and requests the search
+    ValidateRect(hwnd_, nullptr);
+    ASSERT_TRUE(timer_fires_within(1000));
+    RECT dirty;
+    EXPECT_TRUE(GetUpdateRect(hwnd_, &dirty, FALSE)) << "the timer asks for the footer to be painted";
+    UpdateWindow(hwnd_);
+    EXPECT_FALSE(timer_fires_within(400)) << "once per search";
+
+    // The next keystroke's final list arrives in time: no timer is left to fire.
+    SendMessageW(hwnd_, WM_CHAR, 'r', 0);
+    UpdateWindow(hwnd_);
+    RowList* list = view_list_new();
+    ASSERT_NE(list, nullptr);
+    SendMessageW(hwnd_, WM_APP_RESULTS, static_cast<WPARAM>(search_generation_newest()), reinterpret_cast<LPARAM>(list));
+    UpdateWindow(hwnd_);
+    EXPECT_FALSE(timer_fires_within(400));
 }
 
 }  // namespace

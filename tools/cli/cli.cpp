@@ -26,6 +26,16 @@ std::string cli_read_stdin() {
     return all;
 }
 
+bool cli_read_file(const std::string& name, std::string& bytes, size_t max_bytes) {
+    std::FILE* f = std::fopen(name.c_str(), "rb");
+    if (!f) return false;
+    char buf[1 << 16];
+    size_t n;
+    while (bytes.size() <= max_bytes && (n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    std::fclose(f);
+    return true;
+}
+
 std::string cli_field(std::u16string_view text) {
     std::string s = utf16_to_utf8(text);
     for (char& c : s) {

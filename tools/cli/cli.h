@@ -19,6 +19,9 @@ int cli_run(const std::vector<std::string>& args);  // args after the program na
 void cli_out(std::string_view text);
 void cli_err(std::string_view text);
 std::string cli_read_stdin();
+// The file's bytes, read up to one byte past max_bytes (so a caller sees that it is larger);
+// false when it cannot be opened.
+bool cli_read_file(const std::string& name, std::string& bytes, size_t max_bytes);
 std::string cli_field(std::u16string_view text);
 
 struct CliRegistrar {

@@ -23,17 +23,6 @@ void print_section(void* ctx, const char16_t* name, int32_t count, const KeyValu
     }
 }
 
-// The whole file, or false when it cannot be opened or exceeds the reader's limit.
-bool read_file(const std::string& name, std::string& bytes) {
-    std::FILE* f = std::fopen(name.c_str(), "rb");
-    if (!f) return false;
-    char buf[1 << 16];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() <= kDataFileMaxBytes) bytes.append(buf, n);
-    std::fclose(f);
-    return true;
-}
-
 }  // namespace
 
 CLI_COMMAND(cli_datafile, "datafile", "datafile FILE") {
@@ -42,7 +31,7 @@ CLI_COMMAND(cli_datafile, "datafile", "datafile FILE") {
         return 2;
     }
     std::string bytes;
-    if (!read_file(args[0], bytes)) {
+    if (!cli_read_file(args[0], bytes, kDataFileMaxBytes)) {
         cli_err("datafile: cannot open ");
         cli_err(args[0]);
         cli_err("\n");

@@ -59,9 +59,9 @@ CLI_COMMAND(cli_query, "query", "query TEXT [--scope FOLDER]") {
 
     // The same start-up as the launcher's: options, every module joined, the app index built
     // (here on this thread, where the launcher builds it in the background).
+    wiring_join_all();
     options_load();
     indexer_backend_select(options_indexer());
-    wiring_join_all();
     app_index_build();
     Arena* arena = arena_create(64 * 1024);
     if (!arena) {

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/text.h"
+
 uint32_t FakeAppsFolder::enumerate(std::vector<PackagedApp>& out) {
     std::function<void()> hook;
     {
@@ -49,4 +51,20 @@ std::vector<IconHandle> FakeAppsFolder::destroyed() {
 int FakeAppsFolder::enumerations() {
     std::lock_guard<std::mutex> lock(mutex_);
     return enumerations_;
+}
+
+uint32_t FakeAppsFolder::package_path(std::u16string_view family, std::u16string& out) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    out.clear();
+    for (const auto& [f, folder] : packages_)
+        if (text_equal_ci(f, family)) {
+            out = folder;
+            return 0;
+        }
+    return 1168;  // ERROR_NOT_FOUND
+}
+
+void FakeAppsFolder::add_package(std::u16string family, std::u16string folder) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    packages_.emplace_back(std::move(family), std::move(folder));
 }

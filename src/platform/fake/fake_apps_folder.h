@@ -11,6 +11,7 @@ class FakeAppsFolder : public AppsFolder {
 public:
     uint32_t enumerate(std::vector<PackagedApp>& out) override;
     void destroy_icon(IconHandle icon) override;
+    uint32_t package_path(std::u16string_view family, std::u16string& out) override;
 
     void add(std::u16string name, std::u16string parsing_name);
     void clear();
@@ -21,10 +22,13 @@ public:
     // Icons passed to destroy_icon, in order.
     std::vector<IconHandle> destroyed();
     int enumerations();
+    // An installed package: its family (compared ignoring case) and install folder.
+    void add_package(std::u16string family, std::u16string folder);
 
 private:
     std::mutex mutex_;
     std::vector<PackagedApp> apps_;
+    std::vector<std::pair<std::u16string, std::u16string>> packages_;
     std::vector<IconHandle> destroyed_;
     std::function<void()> hook_;
     uint32_t failure_ = 0;

@@ -6,6 +6,9 @@
 #include <shlwapi.h>
 #include <shobjidl.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/win32/wide.h"
 
 namespace {
@@ -133,6 +136,40 @@ public:
 
     void destroy_icon(IconHandle icon) override {
         if (icon) DestroyIcon(static_cast<HICON>(icon));
+    }
+
+    // Both calls are looked up at run time: wine's kernel32 and Windows 7 do not export them, and
+    // a static import would keep the executable from loading there.
+    uint32_t package_path(std::u16string_view family, std::u16string& out) override {
+        using FindFn = LONG(WINAPI*)(PCWSTR, UINT32, UINT32*, PWSTR*, UINT32*, WCHAR*, UINT32*);
+        using PathFn = LONG(WINAPI*)(PCWSTR, UINT32*, PWSTR);
+        out.clear();
+        HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+        auto find = kernel ? reinterpret_cast<FindFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "FindPackagesByPackageFamily"))) : nullptr;
+        auto path_of = kernel ? reinterpret_cast<PathFn>(reinterpret_cast<void*>(GetProcAddress(kernel, "GetPackagePathByFullName"))) : nullptr;
+        if (!find || !path_of) return ERROR_PROC_NOT_FOUND;
+        const std::wstring fam = to_wide(family);
+        constexpr UINT32 kFilterHead = 0x10;  // PACKAGE_FILTER_HEAD
+        std::vector<PWSTR> names;
+        std::vector<WCHAR> buffer;
+        LONG rc = ERROR_INSUFFICIENT_BUFFER;
+        for (int attempt = 0; attempt < 2 && rc == ERROR_INSUFFICIENT_BUFFER; ++attempt) {
+            UINT32 count = 0, length = 0;
+            rc = find(fam.c_str(), kFilterHead, &count, nullptr, &length, nullptr, nullptr);
+            if (rc != ERROR_INSUFFICIENT_BUFFER || count == 0) return rc ? static_cast<uint32_t>(rc) : ERROR_NOT_FOUND;
+            names.assign(count, nullptr);
+            buffer.assign(length, 0);
+            rc = find(fam.c_str(), kFilterHead, &count, names.data(), &length, buffer.data(), nullptr);
+        }
+        if (rc != ERROR_SUCCESS || names.empty() || !names[0]) return rc ? static_cast<uint32_t>(rc) : ERROR_NOT_FOUND;
+        UINT32 path_length = 0;
+        rc = path_of(names[0], &path_length, nullptr);
+        if (rc != ERROR_INSUFFICIENT_BUFFER || path_length == 0) return rc ? static_cast<uint32_t>(rc) : ERROR_NOT_FOUND;
+        std::vector<WCHAR> path(path_length + 1, 0);
+        rc = path_of(names[0], &path_length, path.data());
+        if (rc != ERROR_SUCCESS || !path[0]) return rc ? static_cast<uint32_t>(rc) : ERROR_NOT_FOUND;
+        out = from_wide(std::wstring_view(path.data()));
+        return 0;
     }
 };
 
