@@ -160,6 +160,12 @@ TEST_F(Drives, ChildrenOfAFolder) {
         EXPECT_EQ(text_view(b->subtitle), u"C:\\Work\\b.txt");
         EXPECT_EQ(text_view(b->target), u"C:\\Work\\b.txt");
     }
+    // A drive root lists its entries, not itself.
+    Rows root;
+    list_children(u"C:\\", &root.list);
+    ASSERT_NE(root.find(u"Work"), nullptr);
+    EXPECT_EQ(root.find(u""), nullptr);
+    EXPECT_EQ(text_view(root.find(u"Work")->path), u"C:\\Work");
     Rows none;
     list_children(u"C:\\Missing\\", &none.list);
     list_children(u"", &none.list);
@@ -358,7 +364,15 @@ TEST_F(Walk, EndsAfterEightSecondsLookingAtTheClockEvery64Folders) {
     EXPECT_EQ(rows_.list.count, 8063);  // what it found is kept
 }
 
+// A request is live only while the lanes are not shut down, and an earlier lane test may have
+// stopped them: this clears that without starting a lane thread.
+void lanes_up_without_threads() {
+    workers_fail_thread_start(3);
+    workers_start();
+}
+
 TEST_F(Walk, EndsWhenTheRequestGoesStale) {
+    lanes_up_without_threads();
     int32_t generation = search_generation_next();
     files_.lister = [this](std::u16string_view, std::vector<FileEntry>& out) {
         if (files_.lists == 10) search_generation_next();  // the user typed on

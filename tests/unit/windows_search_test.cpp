@@ -305,7 +305,15 @@ TEST_F(WindowsSearch, AFailedStepReleasesEverythingAndTheNextQueryStartsAfresh) 
     EXPECT_TRUE(bare.ole_db.statements.empty());
 }
 
+// A request is live only while the lanes are not shut down, and an earlier lane test may have
+// stopped them: this clears that without starting a lane thread.
+void lanes_up_without_threads() {
+    workers_fail_thread_start(3);
+    workers_start();
+}
+
 TEST_F(WindowsSearch, AStaleRequestStopsBeforeTheNextBatch) {
+    lanes_up_without_threads();
     int32_t generation = search_generation_next();
     db().on_next_rows = [](int32_t call) {
         if (call == 0) search_generation_next();  // the user typed on while the first batch came

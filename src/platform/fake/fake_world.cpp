@@ -70,6 +70,7 @@ uint32_t FakeFiles::list(std::u16string_view folder, std::vector<FileEntry>& out
     for (auto it = nodes_.lower_bound(prefix); it != nodes_.end(); ++it) {
         const std::u16string& k = it->first;
         if (k.compare(0, prefix.size(), prefix) != 0) break;
+        if (k.size() == prefix.size()) continue;  // a drive root's own node is not its entry
         if (k.find(u'\\', prefix.size()) != std::u16string::npos) continue;
         const Node& n = it->second;
         FileEntry e;
