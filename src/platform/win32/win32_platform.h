@@ -20,6 +20,9 @@ void win32_shell_set_owner(void* hwnd);
 WindowPost* win32_window_post();
 void win32_set_result_window(void* hwnd);
 
+// Processes and services (win32_processes.cpp) and the monitors (win32_display.cpp).
+Processes* win32_processes();
+Display* win32_display();
 // Drives and volumes (win32_volumes.cpp).
 Volumes* win32_volumes();
 
