@@ -3,7 +3,10 @@
 #include "actions/actions.h"
 #include "actions/context_menu.h"
 #include "actions/terminal.h"
+#include "indexers/everything_client.h"
+#include "indexers/windows_search.h"
 #include "sources/app_index.h"
+#include "sources/drives.h"
 #include "sources/processes.h"
 #include "sources/tools.h"
 #include "ui/menu_layer.h"
@@ -19,6 +22,9 @@ void wiring_join_all() {
     tools_join();
     processes_join();
     password_uninstall_join();
+    drives_join_pipeline();
+    // The indexer status line asks whether Everything runs.
+    indexer_status_set_everything_probe(everything_is_running);
 
     // Actions that run another module's operation.
     ActionServices& services = action_services();

@@ -2,13 +2,12 @@
 
 #include <atomic>
 
+#include "indexers/windows_search.h"
 #include "query/cache_generation.h"
 #include "store/options.h"
 
-// The Windows Search client fills in its operations as it joins the build; until then a search
-// asks nobody and adds no rows. The Everything record is defined by its client
-// (src/indexers/everything_backend.cpp).
-const IndexerBackend kWindowsSearchBackend{kIndexerWindowsSearch, nullptr, nullptr};
+// The Everything record is defined by its client (src/indexers/everything_backend.cpp).
+const IndexerBackend kWindowsSearchBackend{kIndexerWindowsSearch, windows_search_search, windows_search_search_in_folder};
 
 namespace {
 std::atomic<const IndexerBackend*> g_active{&kWindowsSearchBackend};

@@ -86,9 +86,12 @@ void add_info_row(RowList* out, const char16_t* title, const char16_t* subtitle)
     if (rowlist_add_fields(out, title, subtitle, nullptr, nullptr, kKindInfo, 1) == 0) rowlist_set_tag(out, from, tag::kInfo);
 }
 
+// Information and guidance rows (tag '?': "Windows Search is off", "Get Everything") are no result,
+// whatever they open.
 bool has_result_row(const RowList* list) {
     for (int32_t i = 0; i < list->count; ++i) {
-        if (list->items[i].kind != kKindInfo) return true;
+        const Row& r = list->items[i];
+        if (r.kind != kKindInfo && r.tag != tag::kInfo) return true;
     }
     return false;
 }

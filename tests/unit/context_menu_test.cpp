@@ -80,7 +80,7 @@ TEST_F(ContextMenuTest, EntriesByKindOfRow) {
         *out = MenuTerminalEntry{u"PowerShell", u"pwsh.exe|PowerShell", u"C:\\Tools\\pwsh.ico"};
         return true;
     };
-    menu_services().uninstall_lookup = [](const char16_t*, MenuUninstallInfo* out) {
+    menu_services().uninstall_lookup = [](const char16_t*, const char16_t*, MenuUninstallInfo* out) {
         *out = MenuUninstallInfo{u"unins000.exe /SILENT", u"C:\\Apps\\Editor"};
         return true;
     };

@@ -87,6 +87,7 @@ uint32_t FakeFiles::list(std::u16string_view folder, std::vector<FileEntry>& out
     for (auto it = nodes_.lower_bound(prefix); it != nodes_.end(); ++it) {
         const std::u16string& k = it->first;
         if (k.compare(0, prefix.size(), prefix) != 0) break;
+        if (k.size() == prefix.size()) continue;  // a drive root's own node is not its entry
         if (k.find(u'\\', prefix.size()) != std::u16string::npos) continue;
         const Node& n = it->second;
         FileEntry e;
@@ -365,6 +366,7 @@ uint64_t clock_now(void* ctx) { return static_cast<FakeClock*>(ctx)->now_filetim
 FakeWorld::FakeWorld() {
     files.set_time_source(clock_now, &clock);
     files.add_drive(u'C');
+    volumes.add(u'C', FakeDrive{.total = 256ull << 30, .available = 100ull << 30});
     const std::u16string profile = u"C:\\Users\\user";
     const std::u16string appdata = profile + u"\\AppData\\Roaming";
     const std::u16string local = profile + u"\\AppData\\Local";

@@ -12,9 +12,11 @@
 
 #include "platform/fake/fake_apps_folder.h"
 #include "platform/fake/fake_processes.h"
+#include "platform/fake/fake_ole_db.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_secure_random.h"
 #include "platform/fake/fake_shell.h"
+#include "platform/fake/fake_volumes.h"
 #include "platform/platform.h"
 
 class FakeFiles : public Files {
@@ -153,14 +155,16 @@ private:
 };
 
 // The whole fake machine: a C: drive with the usual Windows folders, a user "user", and the
-// registry values every Windows has (the version keys of Windows 10 22H2, build 19045).
+// registry values every Windows has (the version keys of Windows 10 22H2, build 19045). C: is a
+// fixed NTFS drive without a label, as under wine; Windows Search is not installed.
 class FakeWorld {
 public:
     FakeWorld();
     Platform platform() {
         return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = &clipboard, .registry = &registry,
                         .shell = &shell, .window_post = &window, .apps_folder = &apps_folder,
-                        .display = &display, .processes = &processes, .random = &random};
+                        .display = &display, .processes = &processes, .volumes = &volumes,
+                        .random = &random, .ole_db = &ole_db};
     }
 
     FakeFiles files;
@@ -174,4 +178,6 @@ public:
     FakeDisplay display;
     FakeProcesses processes;
     FakeSecureRandom random;
+    FakeVolumes volumes;
+    FakeOleDb ole_db;
 };

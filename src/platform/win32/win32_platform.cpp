@@ -257,5 +257,6 @@ Platform win32_platform() {
     static Win32Environment env;
     return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = win32_clipboard(), .registry = &win32_registry(),
                     .shell = win32_shell(), .window_post = win32_window_post(), .apps_folder = &win32_apps_folder(),
-                    .display = win32_display(), .processes = win32_processes(), .random = win32_secure_random()};
+                    .display = win32_display(), .processes = win32_processes(), .volumes = win32_volumes(),
+                    .random = win32_secure_random(), .ole_db = win32_ole_db()};
 }

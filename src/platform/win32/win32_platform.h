@@ -26,3 +26,9 @@ Processes* win32_processes();
 Display* win32_display();
 // Random bytes from BCryptGenRandom (win32_secure_random.cpp).
 SecureRandom* win32_secure_random();
+
+// Drives and volumes (win32_volumes.cpp).
+Volumes* win32_volumes();
+
+// The Windows Search OLE DB provider and the state of its service (win32_ole_db.cpp).
+OleDb* win32_ole_db();
