@@ -3,6 +3,7 @@
 #include "actions/actions.h"
 #include "actions/terminal.h"
 #include "sources/app_index.h"
+#include "ui/icon_loader.h"
 
 void wiring_join_all() {
     // Sources: each module puts its operations into the pipeline's table.
@@ -12,4 +13,7 @@ void wiring_join_all() {
     ActionServices& services = action_services();
     services.app_index_reload = app_index_reload;
     terminal_join();
+
+    // Row drawing asks the icon loader for each row's icon.
+    icons_join_view();
 }

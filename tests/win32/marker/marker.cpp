@@ -4,6 +4,7 @@
 //
 // "kestrune_marker.exe --make-shortcut NAME" instead saves NAME.lnk, a shortcut to itself, in the
 // user's Start Menu programs folder (the end-to-end test launches it from the launcher).
+// "kestrune_marker.exe --drop-target LOG" is a drop target instead (marker_drop_target.cpp).
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -41,10 +42,13 @@ int make_shortcut(const wchar_t* name) {
 
 }  // namespace
 
+int run_drop_target(const wchar_t* log);
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argv && argc == 3 && lstrcmpW(argv[1], L"--make-shortcut") == 0) return make_shortcut(argv[2]);
+    if (argv && argc == 3 && lstrcmpW(argv[1], L"--drop-target") == 0) return run_drop_target(argv[2]);
     wchar_t target[MAX_PATH];
     DWORD n = GetEnvironmentVariableW(L"KESTRUNE_MARKER", target, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return 2;
