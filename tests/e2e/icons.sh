@@ -24,8 +24,13 @@ icon_box() { echo "20x20+12+$(( LIST_TOP + ROW_H * $1 + 16 ))"; }
 win_shot() { shot_window "$X_TMP/w.png" "$WX" "$WY" "$W" "$H"; }
 painted() { win_shot && [ "$(pixel "$X_TMP/w.png" 700 $(( H - 60 )))" = "$BG" ]; }
 matched_in_row() { win_shot && [ "$(count_colour "$X_TMP/w.png" "700x26+50+$(( LIST_TOP + ROW_H * $1 + 2 ))" "$MATCH")" -gt 10 ]; }
-# A tile fills most of its box with the tile colour; an icon leaves little or none of it.
-has_icon() { win_shot && [ "$(count_colour "$X_TMP/w.png" "$(icon_box "$1")" "$TILE")" -lt 120 ]; }
+# A tile fills most of its box with the tile colour; an icon leaves little or none of it. The fuzz
+# is tight: the selected row's background is close to the tile colour.
+tile_pixels() {
+  convert "$1" -crop "$2" +repage -fuzz 3% -fill white -opaque "$TILE" -fill black +opaque white \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+has_icon() { win_shot && [ "$(tile_pixels "$X_TMP/w.png" "$(icon_box "$1")")" -lt 120 ]; }
 
 # Files for the rows, pinned so that a search finds them (the file indexers are not needed).
 files="$X_TMP/files"
