@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "actions/actions.h"
+#include "actions/logon_task.h"
 #include "app/command_line.h"
 #include "app/wiring.h"
 #include "app/selftest_mode.h"
@@ -163,7 +164,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     fonts_create();
 
     if (cl.selftest) return run_selftest();
-    if (cl.install_task || cl.remove_task) return 1;  // the log-on task is not part of this build yet
+    if (cl.install_task || cl.remove_task) {
+        int code = logon_task_run_switch(cl.install_task);
+        fonts_destroy();
+        return code;
+    }
 
     if (!single_instance_check()) {
         app_index_clear();
@@ -192,6 +197,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     enable_debug_privilege();
     options_save();
     data_files_ensure();
+    logon_task_prompts_set(LogonTaskPrompts{
+        [](const char16_t* text) {
+            return MessageBoxW(shell().window, as_wide(text), L"Kestrune", MB_TOPMOST | MB_YESNO) == IDYES;
+        },
+        [](const char16_t* text) {
+            MessageBoxW(shell().window, as_wide(text), L"Kestrune", MB_TOPMOST | MB_SETFOREGROUND);
+        }});
+    logon_task_refresh();
     window_show();
     start_foreground_retries();
     message_loop();

@@ -71,6 +71,12 @@ public:
     virtual uint32_t read(std::u16string_view path, std::string& out, uint64_t max_bytes) = 0;
     // Creates or truncates the file and writes all bytes.
     virtual uint32_t write(std::u16string_view path, std::string_view data) = 0;
+    // Creates a file that must not exist yet (CREATE_NEW: never follows or reuses what is already
+    // there) and writes all bytes; kErrFileExists when the name is taken.
+    virtual uint32_t write_new(std::u16string_view path, std::string_view data) {
+        if (attributes(path) != win::kInvalidAttributes) return win::kErrFileExists;
+        return write(path, data);
+    }
     // Moves from over to in one step, replacing an existing file (MoveFileExW with
     // MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
     virtual uint32_t replace(std::u16string_view from, std::u16string_view to) = 0;

@@ -46,4 +46,12 @@ public:
     // CreateProcessW with the command line, no inherited handles and CREATE_NO_WINDOW, then an
     // unbounded wait: the exit code (1 when it cannot be read), -1 when no process was created.
     virtual int32_t run_and_wait(std::u16string_view command_line) = 0;
+    // The same, with standard output and standard error read through a pipe while the program
+    // runs: at most max_bytes of it, converted from the ANSI code page. The exit code, or -1.
+    virtual int32_t run_and_capture(std::u16string_view command_line, std::u16string& output, size_t max_bytes) = 0;
+    // ShellExecuteExW with the verb "runas" (the elevation prompt), then an unbounded wait for the
+    // program: its exit code; 1 when the prompt was refused or the program could not be started.
+    virtual int32_t run_elevated_and_wait(std::u16string_view file, std::u16string_view parameters) = 0;
+    // The string form of the current user's SID ("S-1-5-21-..."); empty when it cannot be read.
+    virtual std::u16string user_sid() = 0;
 };

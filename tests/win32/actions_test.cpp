@@ -13,6 +13,7 @@
 #include "actions/shell_actions.h"
 #include "core/row.h"
 #include "platform/fake/fake_shell.h"
+#include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
 #include "support/u16.h"
 
@@ -214,6 +215,31 @@ TEST_F(RealActions, ContainingFolderWithoutHandlerSelectsTheItemInExplorer) {
 TEST_F(RealActions, RunAndWaitReturnsTheChildsExitCode) {
     EXPECT_EQ(run_and_wait(u"cmd.exe /c exit 7"), 7);
     EXPECT_EQ(run_and_wait(u"C:\\no\\such\\program.exe"), -1);
+}
+
+}  // namespace
+
+namespace {
+
+// The elevated retry of the log-on task: the program is started through the "runas" verb and
+// waited for, its exit code taken, from a folder whose name would break any quoting.
+TEST_F(RealActions, ElevatedRunWaitsAndTakesTheExitCodeFromAnAwkwardFolder) {
+    std::wstring folder = sandbox_ + L"O'Brien $(calc) & co\\";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    std::wstring copy = folder + L"marker.exe";
+    ASSERT_TRUE(CopyFileW(marker_exe_.c_str(), copy.c_str(), FALSE));
+    EXPECT_EQ(os_shell().run_elevated_and_wait(u16w(copy), u"--install-task"), 0);
+    EXPECT_NE(wait_for_marker().find(L"--install-task"), std::wstring::npos);
+    EXPECT_EQ(os_shell().run_elevated_and_wait(u16w(folder + L"missing.exe"), u"--install-task"), 1);
+}
+
+TEST_F(RealActions, CaptureReadsWhatTheProgramPrints) {
+    std::u16string out;
+    EXPECT_EQ(os_shell().run_and_capture(u"cmd.exe /c echo captured-text", out, 8191), 0);
+    EXPECT_NE(out.find(u"captured-text"), std::u16string::npos) << u8(out);
+    EXPECT_EQ(os_shell().run_and_capture(u"cmd.exe /c exit 3", out, 8191), 3);
+    EXPECT_EQ(os_shell().run_and_capture(u"no-such-program-here.exe", out, 8191), -1);
+    EXPECT_FALSE(os_shell().user_sid().empty());
 }
 
 }  // namespace

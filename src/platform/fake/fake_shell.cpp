@@ -124,5 +124,25 @@ int32_t FakeShell::run_and_wait(std::u16string_view command_line) {
     std::u16string line = u"CreateProcessW ";
     add_quoted(line, command_line);
     log.push_back(std::move(line));
+    if (program) {
+        std::u16string ignored;
+        return program(command_line, ignored);
+    }
     return take<int32_t>(exit_codes, 0);
+}
+
+int32_t FakeShell::run_and_capture(std::u16string_view command_line, std::u16string& output, size_t max_bytes) {
+    std::u16string line = u"CreateProcessW+pipe ";
+    add_quoted(line, command_line);
+    log.push_back(std::move(line));
+    output.clear();
+    if (!program) return take<int32_t>(exit_codes, 0);
+    int32_t code = program(command_line, output);
+    if (output.size() > max_bytes) output.resize(max_bytes);
+    return code;
+}
+
+int32_t FakeShell::run_elevated_and_wait(std::u16string_view file, std::u16string_view parameters) {
+    log.push_back(call_text(u"ShellExecuteExW+wait", u"runas", file, parameters, u"", 1));
+    return elevated ? elevated(file, parameters) : 1;
 }

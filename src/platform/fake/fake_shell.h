@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ public:
     bool set_suspend_state(bool hibernate, bool force, bool disable_wake_events) override;
     int32_t empty_recycle_bin(uint32_t flags) override;
     int32_t run_and_wait(std::u16string_view command_line) override;
+    int32_t run_and_capture(std::u16string_view command_line, std::u16string& output, size_t max_bytes) override;
+    int32_t run_elevated_and_wait(std::u16string_view file, std::u16string_view parameters) override;
+    std::u16string user_sid() override { return sid; }
 
     // One line per call, in order, for example
     //   ShellExecuteW verb="open" file="shutdown.exe" params="/s /t 0" dir="" show=0
@@ -28,6 +32,8 @@ public:
     //   SHEmptyRecycleBinW flags=0x0
     //   CreateProcessW "tool.exe /x"
     //   SearchPathW "notepad.exe"
+    //   CreateProcessW+pipe "schtasks.exe /query /xml"
+    //   ShellExecuteExW+wait verb="runas" file="C:\k.exe" params="--install-task"
     std::vector<std::u16string> log;
 
     // The answers of the following calls, taken from the front; when a queue is empty the call
@@ -35,6 +41,12 @@ public:
     std::deque<uint32_t> execute_results;
     std::deque<uint32_t> execute_ex_results;
     std::deque<int32_t> exit_codes;  // -1: the process could not be created
+    // When set, plays the programs that run_and_wait and run_and_capture start (in place of
+    // exit_codes): gets the command line, may write the program's output, returns its exit code.
+    std::function<int32_t(std::u16string_view command_line, std::u16string& output)> program;
+    // When set, plays the elevated program of run_elevated_and_wait: its exit code.
+    std::function<int32_t(std::u16string_view file, std::u16string_view parameters)> elevated;
+    std::u16string sid = u"S-1-5-21-1004336348-1177238915-682003330-1001";
     bool lock_result = true;
     bool suspend_result = true;
     int32_t recycle_result = 0;

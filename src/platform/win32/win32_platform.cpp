@@ -79,8 +79,11 @@ public:
         return 0;
     }
 
-    uint32_t write(std::u16string_view path, std::string_view data) override {
-        UniqueHandle h(CreateFileW(to_wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    uint32_t write(std::u16string_view path, std::string_view data) override { return write_with(path, data, CREATE_ALWAYS); }
+    uint32_t write_new(std::u16string_view path, std::string_view data) override { return write_with(path, data, CREATE_NEW); }
+
+    static uint32_t write_with(std::u16string_view path, std::string_view data, DWORD disposition) {
+        UniqueHandle h(CreateFileW(to_wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!h.valid()) return GetLastError();
         size_t done = 0;

@@ -4,6 +4,10 @@
 #include <powrprof.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <sddl.h>
+
+#include <algorithm>
+#include <string>
 
 #include "platform/win32/handle.h"
 #include "platform/win32/wide.h"
@@ -98,6 +102,97 @@ public:
         DWORD code = 1;
         if (!GetExitCodeProcess(process.get(), &code)) code = 1;
         return static_cast<int32_t>(code);
+    }
+
+    int32_t run_and_capture(std::u16string_view command_line, std::u16string& output, size_t max_bytes) override {
+        output.clear();
+        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+        HANDLE read_raw = nullptr, write_raw = nullptr;
+        if (!CreatePipe(&read_raw, &write_raw, &sa, 0)) return -1;
+        UniqueHandle read_end(read_raw);
+        UniqueHandle write_end(write_raw);
+        // Only the write end goes to the child; with both inherited the pipe never reports its end.
+        SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0);
+        std::wstring cmd = to_wide(command_line);
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = nullptr;
+        si.hStdOutput = write_end.get();
+        si.hStdError = write_end.get();
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+            return -1;
+        UniqueHandle process(pi.hProcess);
+        UniqueHandle thread(pi.hThread);
+        write_end.reset();
+        std::string bytes;
+        char buf[4096];
+        while (bytes.size() < max_bytes) {
+            DWORD waiting = 0;
+            if (!PeekNamedPipe(read_end.get(), nullptr, 0, nullptr, &waiting, nullptr)) break;
+            if (waiting == 0) {
+                if (WaitForSingleObject(process.get(), 50) == WAIT_OBJECT_0) {
+                    // Ended: take what is still in the pipe, then stop.
+                    if (!PeekNamedPipe(read_end.get(), nullptr, 0, nullptr, &waiting, nullptr) || waiting == 0) break;
+                } else {
+                    continue;
+                }
+            }
+            DWORD want = static_cast<DWORD>(std::min<size_t>({sizeof buf, waiting, max_bytes - bytes.size()}));
+            DWORD got = 0;
+            if (!ReadFile(read_end.get(), buf, want, &got, nullptr) || got == 0) break;
+            bytes.append(buf, got);
+        }
+        read_end.reset();
+        WaitForSingleObject(process.get(), INFINITE);
+        DWORD code = 1;
+        if (!GetExitCodeProcess(process.get(), &code)) code = 1;
+        if (!bytes.empty()) {
+            int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+            if (n > 0) {
+                std::wstring wide(static_cast<size_t>(n), L'\0');
+                MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+                output = from_wide(wide);
+            }
+        }
+        return static_cast<int32_t>(code);
+    }
+
+    int32_t run_elevated_and_wait(std::u16string_view file, std::u16string_view parameters) override {
+        std::wstring f = to_wide(file), p = to_wide(parameters);
+        SHELLEXECUTEINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+        info.hwnd = g_owner;
+        info.lpVerb = L"runas";
+        info.lpFile = f.c_str();
+        info.lpParameters = or_null(p);
+        info.nShow = SW_HIDE;
+        // A refused prompt (ERROR_CANCELLED) or any other failure to start reads as exit code 1.
+        if (!ShellExecuteExW(&info) || !info.hProcess) return 1;
+        UniqueHandle process(info.hProcess);
+        WaitForSingleObject(process.get(), INFINITE);
+        DWORD code = 1;
+        if (!GetExitCodeProcess(process.get(), &code)) code = 1;
+        return static_cast<int32_t>(code);
+    }
+
+    std::u16string user_sid() override {
+        HANDLE token_raw = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token_raw)) return {};
+        UniqueHandle token(token_raw);
+        DWORD size = 0;
+        GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+        if (size == 0) return {};
+        std::string buffer(size, '\0');
+        if (!GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) return {};
+        auto* user = reinterpret_cast<TOKEN_USER*>(buffer.data());
+        LPWSTR text = nullptr;
+        if (!ConvertSidToStringSidW(user->User.Sid, &text) || !text) return {};
+        std::u16string sid = from_wide(std::wstring_view(text));
+        LocalFree(text);
+        return sid;
     }
 };
 
