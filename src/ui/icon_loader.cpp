@@ -26,8 +26,19 @@ constexpr uint8_t kDriveUnknown = 0xFF;
 
 struct CachedIcon {
     std::u16string path;
+    uint64_t key;  // path_key: most lookups are decided without comparing text
     IconHandle icon;
 };
+
+// FNV-1a over the ASCII-folded units: equal for paths that compare equal ignoring case.
+uint64_t path_key(std::u16string_view path) {
+    uint64_t h = 1469598103934665603ull;
+    for (char16_t c : path) {
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+        h = (h ^ c) * 1099511628211ull;
+    }
+    return h;
+}
 
 struct QueuedIcon {
     IconHandle icon;
@@ -86,8 +97,9 @@ bool worth_loading(std::u16string_view path) {
 IconHandle find_or_request(std::u16string_view path, bool cacheable) {
     std::lock_guard<std::mutex> hold(g.lock);
     if (cacheable) {
+        const uint64_t key = path_key(path);
         for (const CachedIcon& c : g.cache)
-            if (text_compare_ci(c.path, path) == 0) return c.icon;
+            if (c.key == key && text_compare_ci(c.path, path) == 0) return c.icon;
     }
     if (contains_ci(g.failed, path)) return nullptr;
     for (size_t i = 0; i < g.pending.size(); ++i) {
@@ -120,8 +132,9 @@ void store(const std::u16string& path, IconHandle icon) {
         app_index_icon_put(path.c_str(), icon);
         return;
     }
+    const uint64_t key = path_key(path);
     for (CachedIcon& c : g.cache) {
-        if (text_compare_ci(c.path, path) != 0) continue;
+        if (c.key != key || text_compare_ci(c.path, path) != 0) continue;
         if (c.icon != icon) g.retired.push_back(c.icon);  // loaded twice: keep the newer one
         c.icon = icon;
         return;
@@ -130,7 +143,7 @@ void store(const std::u16string& path, IconHandle icon) {
         g.retired.push_back(g.cache.front().icon);
         g.cache.pop_front();
     }
-    g.cache.push_back(CachedIcon{path, icon});
+    g.cache.push_back(CachedIcon{path, key, icon});
 }
 
 void loader_main() {
