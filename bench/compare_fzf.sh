@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
-# Times `kestrune-cli filter` against `fzf --filter` on the same million file-name-like lines and the
-# same queries, in one run, and prints both times and their ratio (fzf time / kestrune time).
-# Usage: bench/compare_fzf.sh [LINES]   (default 1000000; the corpus is deterministic)
+# Times `kestrune-cli filter` against `fzf --filter` on the same lines and the same queries, in one
+# run, and prints for every query the median of REPEAT runs of each (taken in turn), their ratio
+# (fzf time / kestrune time) and the number of matches of each, then the totals of the medians.
+# Usage: bench/compare_fzf.sh [LINES | FILE]
+#   LINES: that many deterministic file-name-like lines (default 1000000);
+#   FILE: the lines of an existing file, e.g. a real file list made with
+#         find /usr /etc /var /opt > /tmp/paths.txt
+# REPEAT (default 3) sets the runs per query. fzf may use every core; kestrune-cli uses one.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/native-release"
-lines=${1:-1000000}
+arg=${1:-1000000}
+repeat=${REPEAT:-3}
 
 if [[ ! -x "$build/kestrune-cli" ]]; then
   (cd "$root" && cmake --preset native-release >/dev/null && cmake --build build/native-release -j2 --target kestrune-cli)
 fi
 command -v fzf >/dev/null || { echo "fzf is not installed" >&2; exit 1; }
 
-corpus="$build/fzf_corpus_$lines.txt"
+if [[ -f "$arg" ]]; then
+  corpus=$arg
+else
+  lines=$arg
+  corpus="$build/fzf_corpus_$lines.txt"
+fi
 if [[ ! -s "$corpus" ]]; then
   # Park-Miller generator: integer products stay below 2^53, so every awk gives the same lines.
   awk -v n="$lines" 'BEGIN {
@@ -40,19 +51,27 @@ fi
 
 queries=(n rep notepad fzm kestpdf invoice.pdf zzqx srcmain.cpp users)
 now() { date +%s%N; }
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 total_k=0
 total_f=0
+echo "corpus: $corpus ($(wc -l < "$corpus") lines)  runs per query: $repeat  load: $(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || uptime)"
 printf '%-14s %10s %10s %8s %10s %10s\n' query kestrune_ms fzf_ms ratio k_matches f_matches
 for q in "${queries[@]}"; do
-  t0=$(now)
-  km=$("$build/kestrune-cli" filter "$q" < "$corpus" | wc -l)
-  t1=$(now)
-  fm=$(fzf --filter "$q" < "$corpus" | wc -l)
-  t2=$(now)
-  k=$(( (t1 - t0) / 1000000 ))
-  f=$(( (t2 - t1) / 1000000 ))
+  ks=()
+  fs=()
+  for ((r = 0; r < repeat; r++)); do
+    t0=$(now)
+    km=$("$build/kestrune-cli" filter "$q" < "$corpus" | wc -l)
+    t1=$(now)
+    fm=$( (fzf --filter "$q" < "$corpus" || true) | wc -l)  # fzf exits with 1 when nothing matches
+    t2=$(now)
+    ks+=($(( (t1 - t0) / 1000000 )))
+    fs+=($(( (t2 - t1) / 1000000 )))
+  done
+  k=$(median "${ks[@]}")
+  f=$(median "${fs[@]}")
   total_k=$(( total_k + k ))
   total_f=$(( total_f + f ))
   printf '%-14s %10d %10d %8s %10d %10d\n' "$q" "$k" "$f" "$(awk -v a="$f" -v b="$k" 'BEGIN { printf "%.2f", b ? a / b : 0 }')" "$km" "$fm"
 done
-echo "lines: $lines  total kestrune: ${total_k} ms  total fzf: ${total_f} ms  ratio fzf/kestrune: $(awk -v a="$total_f" -v b="$total_k" 'BEGIN { printf "%.2f", b ? a / b : 0 }')"
+echo "total kestrune: ${total_k} ms  total fzf: ${total_f} ms  ratio fzf/kestrune: $(awk -v a="$total_f" -v b="$total_k" 'BEGIN { printf "%.2f", b ? a / b : 0 }')  load: $(cut -d' ' -f1-3 /proc/loadavg 2>/dev/null || uptime)"

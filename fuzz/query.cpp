@@ -158,6 +158,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FuzzyText pt = fuzzy_prepare(t.c_str(), t.size(), prepared.arena());
         check(pq.folded && pt.folded);
         check(fuzzy_score_prepared(pq, pt, e, p, w) == s);
+        // An ASCII text scores the same as its bytes.
+        bool ascii = true;
+        for (char16_t c : t) ascii = ascii && c < 0x80;
+        if (ascii) {
+            std::string bytes(t.begin(), t.end());
+            check(fuzzy_score_ascii(pq, bytes.data(), bytes.size(), e, p, w) == s);
+        }
     }
     std::vector<MatchRange> r = with_capacity(cap, [&](MatchRange* out, int32_t c) { return fuzzy_ranges(q.c_str(), t.c_str(), out, c); });
     std::vector<MatchRange> want = ref_ranges(q, t, cap);

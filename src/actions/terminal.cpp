@@ -31,13 +31,6 @@ std::u16string g_default_profile;  // at most 63 units
 
 bool blank(char16_t c) { return c == u' ' || c == u'\t'; }
 
-// GetFileAttributesW with the reason of a failure.
-uint32_t attributes(std::u16string_view path, uint32_t* error) {
-    uint32_t a = os_files().attributes(path);
-    *error = a == win::kInvalidAttributes ? win::kErrFileNotFound : win::kOk;
-    return a;
-}
-
 std::u16string_view file_name_part(std::u16string_view path) {
     size_t cut = path.find_last_of(u"\\/");
     return cut == std::u16string_view::npos ? path : path.substr(cut + 1);
@@ -59,7 +52,7 @@ std::u16string local_app_data() {
 // Present as a file, or there but unreadable to us (app execution aliases answer access denied).
 bool exists_or_denied(std::u16string_view path) {
     uint32_t error = 0;
-    uint32_t a = attributes(path, &error);
+    uint32_t a = os_files().attributes(path, &error);
     return a != win::kInvalidAttributes || error == win::kErrAccessDenied;
 }
 
@@ -70,7 +63,7 @@ bool is_file(std::u16string_view path) {
 
 bool is_folder_or_denied(std::u16string_view path) {
     uint32_t error = 0;
-    uint32_t a = attributes(path, &error);
+    uint32_t a = os_files().attributes(path, &error);
     if (a == win::kInvalidAttributes) return error == win::kErrAccessDenied;
     return (a & win::kAttrDirectory) != 0;
 }

@@ -91,8 +91,18 @@ void arena_destroy(Arena* arena) {
     std::free(arena);
 }
 
+namespace {
+thread_local int64_t t_allocations_left = -1;  // -1: no injected failure
+}  // namespace
+
+void arena_fail_after(int64_t allocations) { t_allocations_left = allocations < 0 ? -1 : allocations; }
+
 void* arena_alloc(Arena* arena, uint64_t n) {
     if (!arena) return nullptr;
+    if (t_allocations_left >= 0) {
+        if (t_allocations_left == 0) return nullptr;
+        --t_allocations_left;
+    }
     if (n > UINT64_MAX - 7) return nullptr;
     uint64_t size = (n + 7) & ~uint64_t{7};
     ArenaBlock* b = arena->current;

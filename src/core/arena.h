@@ -37,6 +37,9 @@ Arena* arena_create(uint64_t block_size);
 void arena_destroy(Arena* arena);
 void arena_init(Arena* arena, uint64_t block_size);  // for arenas embedded in other records
 void* arena_alloc(Arena* arena, uint64_t n);
+// Tests: the calling thread's next `allocations` arena allocations succeed and every later one fails
+// (as when memory runs out), until called again; -1 turns the failure off.
+void arena_fail_after(int64_t allocations);
 ArenaMark arena_mark(const Arena* arena);
 void arena_rewind(Arena* arena, ArenaMark mark);
 void arena_reset(Arena* arena);

@@ -62,8 +62,11 @@ enum class KnownFolder {
 class Files {
 public:
     virtual ~Files() = default;
-    // GetFileAttributesW: kInvalidAttributes when the path does not exist.
-    virtual uint32_t attributes(std::u16string_view path) = 0;
+    // GetFileAttributesW: kInvalidAttributes when the attributes cannot be read. error (when given)
+    // receives GetLastError then: kErrFileNotFound or kErrPathNotFound when nothing is there,
+    // kErrAccessDenied when the system refuses to look (the path may well exist); 0 on success.
+    virtual uint32_t attributes(std::u16string_view path, uint32_t* error) = 0;
+    uint32_t attributes(std::u16string_view path) { return attributes(path, nullptr); }
     virtual FileInfo info(std::u16string_view path) = 0;
     // The entries of a folder ("." and ".." left out), in the order the system returns them.
     virtual uint32_t list(std::u16string_view folder, std::vector<FileEntry>& out) = 0;

@@ -37,6 +37,8 @@ struct Platform {
 Platform& platform();
 // Replaces the table; returns the previous one so a test can put it back.
 Platform platform_install(const Platform& p);
+// Moves on with every install: what a cache learnt from one backend does not hold for the next.
+uint64_t platform_serial();
 
 inline Files& os_files() { return *platform().files; }
 inline Clock& os_clock() { return *platform().clock; }

@@ -78,8 +78,13 @@ Found search_direct(const char16_t* q, size_t m, const char16_t* t, size_t n, bo
     return {Tier::kNone, 0};
 }
 
-// The same search in linear time for long queries.
-Found search_kmp(const char16_t* q, size_t m, const char16_t* t, size_t n, bool word_tier) {
+// A text unit as the UTF-16 unit it stands for: a byte of an ASCII text converts to itself.
+inline char16_t unit_of(char16_t c) { return c; }
+inline char16_t unit_of(char c) { return static_cast<unsigned char>(c); }
+
+// The same search in linear time for long queries, over UTF-16 texts and ASCII byte texts alike.
+template <typename Unit>
+Found search_kmp(const char16_t* q, size_t m, const Unit* t, size_t n, bool word_tier) {
     ScratchScope scope;
     auto* fail = arena_new_array<uint32_t>(scope.arena(), m);
     if (!fail) return {Tier::kFailed, 0};
@@ -91,15 +96,16 @@ Found search_kmp(const char16_t* q, size_t m, const char16_t* t, size_t n, bool 
     }
     Found first{Tier::kNone, 0};
     for (size_t i = 0, k = 0; i < n; ++i) {
-        while (k > 0 && !same(t[i], q[k])) k = fail[k - 1];
-        if (same(t[i], q[k])) ++k;
+        const char16_t c = unit_of(t[i]);
+        while (k > 0 && !same(c, q[k])) k = fail[k - 1];
+        if (same(c, q[k])) ++k;
         if (k == m) {
             size_t pos = i + 1 - m;
             if (first.tier == Tier::kNone) {
                 first = {Tier::kSubstring, pos};
                 if (!word_tier) return first;
             }
-            if (pos > 0 && fuzzy_is_word_break(t[pos - 1])) return {Tier::kWord, pos};
+            if (pos > 0 && fuzzy_is_word_break(unit_of(t[pos - 1]))) return {Tier::kWord, pos};
             k = fail[k - 1];
         }
     }
@@ -203,6 +209,43 @@ Found classify_folded(const char16_t* q, size_t m, const char16_t* t, size_t n, 
     return j == m ? Found{Tier::kScattered, 0} : Found{Tier::kNone, 0};
 }
 
+// m folded query units against the bytes of an ASCII text.
+inline bool equal_folded_bytes(const char16_t* q, const char* t, size_t m) {
+    for (size_t i = 0; i < m; ++i) {
+        if (text_fold(unit_of(t[i])) != q[i]) return false;
+    }
+    return true;
+}
+
+// classify_folded for a folded query against an ASCII text left as its bytes: every byte is its own
+// unit, so only the byte is folded on the way. A query unit above 0x7F equals no byte.
+Found classify_ascii(const char16_t* q, size_t m, const char* t, size_t n, bool word_tier) {
+    if (m == 0 || m > n || n >= kTooLong) return {Tier::kNone, 0};
+    if (equal_folded_bytes(q, t, m)) return {m == n ? Tier::kExact : Tier::kPrefix, 0};
+    Found f{Tier::kNone, 0};
+    if (m > kDirectSearchMax) {
+        f = search_kmp(q, m, t, n, word_tier);
+        if (f.tier == Tier::kFailed) return f;
+    } else {
+        const char16_t first = q[0];
+        const size_t end = n - m + 1;  // past the last position with m units left
+        for (size_t i = 1; i < end; ++i) {
+            if (text_fold(unit_of(t[i])) != first || !equal_folded_bytes(q + 1, t + i + 1, m - 1)) continue;
+            if (word_tier && fuzzy_is_word_break(unit_of(t[i - 1]))) return {Tier::kWord, i};
+            if (f.tier == Tier::kNone) {
+                f = {Tier::kSubstring, i};
+                if (!word_tier) return f;
+            }
+        }
+    }
+    if (f.tier != Tier::kNone) return f;
+    size_t j = 0;
+    for (size_t i = 0; i < n && j < m; ++i) {
+        if (text_fold(unit_of(t[i])) == q[j]) ++j;
+    }
+    return j == m ? Found{Tier::kScattered, 0} : Found{Tier::kNone, 0};
+}
+
 }  // namespace
 
 int32_t fuzzy_score(const char16_t* query, const char16_t* text, int32_t exact_score, int32_t prefix_score,
@@ -236,6 +279,13 @@ int32_t fuzzy_detail::score_prepared(const FuzzyText& query, const FuzzyText& te
     const bool word_tier = word_score >= 0 && (fuzzy_unit_bit(query.folded[0]) & text.word_units) != 0;
     Found f = classify_folded(query.folded, m, text.folded, n, word_tier);
     return tier_score(f, m, n, exact_score, prefix_score, word_score);
+}
+
+int32_t fuzzy_score_ascii(const FuzzyText& query, const char* text, size_t length, int32_t exact_score,
+                          int32_t prefix_score, int32_t word_score) {
+    if (!query.folded || !text) return -1;
+    Found f = classify_ascii(query.folded, query.length, text, length, word_score >= 0);
+    return tier_score(f, query.length, length, exact_score, prefix_score, word_score);
 }
 
 int32_t fuzzy_ranges(const char16_t* query, const char16_t* text, MatchRange* ranges, int32_t capacity) {

@@ -31,6 +31,12 @@ struct FuzzyText {
 // null `folded` when the copy could not be made.
 FuzzyText fuzzy_prepare(const char16_t* text, size_t length, Arena* arena);
 
+// fuzzy_score of a text that is ASCII, given as its `length` bytes (no NUL and none above 0x7F, so
+// each byte converts to the one UTF-16 unit of the same value), against a prepared query: the same
+// result as on the converted text, without converting it. -1 when the query has no folded copy.
+int32_t fuzzy_score_ascii(const FuzzyText& query, const char* text, size_t length, int32_t exact_score,
+                          int32_t prefix_score, int32_t word_score);
+
 // Writes where the match lies (at most capacity ranges); returns the ranges written, 0 for no match.
 int32_t fuzzy_ranges(const char16_t* query, const char16_t* text, MatchRange* ranges, int32_t capacity);
 

@@ -215,6 +215,12 @@ void filter_drives(RowList* list, const char16_t* filter) {
     list->count = kept;
 }
 
+// A pinned path counts while it exists, or while the system merely refuses to look at it.
+bool pin_path_present(const char16_t* path) {
+    uint32_t error = 0;
+    return os_files().attributes(path, &error) != win::kInvalidAttributes || error == win::kErrAccessDenied;
+}
+
 }  // namespace
 
 void run_query(const char16_t* text, const char16_t* scope_folder, RowList* out, int32_t generation) {
@@ -354,17 +360,16 @@ int run_scoped_preview(const char16_t* text, const char16_t* scope_folder, RowLi
 
 void search_pins(const char16_t* query, RowList* out) {
     if (!out || !query || !query[0]) return;
-    PinStore store;
-    pins_load(&store);
-    ScratchScope scratch;
+    std::shared_ptr<const PinStore> pins = pins_shared();
+    const PinStore& store = *pins;
+    if (store.count == 0) return;
     const char16_t* q = skip_blanks(query);
     size_t qlen = text_len(q);
-    char16_t* folded = qlen ? arena_new_array<char16_t>(scratch.arena(), qlen + 1) : nullptr;
-    if (store.count == 0 || !folded) {
-        pins_release(&store);
-        return;
-    }
-    text_lower_copy(folded, q, qlen + 1);
+    if (qlen == 0) return;
+    ScratchScope scratch;
+    char16_t* folded = arena_new_array<char16_t>(scratch.arena(), qlen + 1);
+    if (!folded) return;
+    text_lower_copy(folded, q, qlen);  // qlen units and the terminator
     for (int32_t i = 0; i < store.count; ++i) {
         const PinEntry& pin = store.items[i];
         Row row{};
@@ -372,7 +377,7 @@ void search_pins(const char16_t* query, RowList* out) {
             const char16_t* path = pin.path;
             if (!path || !path[0]) continue;
             bool shell_item = text_starts_with_ci(path, u"shell:");
-            if (!shell_item && os_files().attributes(path) == win::kInvalidAttributes) continue;
+            if (!shell_item && !pin_path_present(path)) continue;
             const char16_t* name = path_name_part(path);
             int32_t s = std::max(fuzzy_score(folded, pin.title, 110, 100, 85), fuzzy_score(folded, name, 110, 100, 85));
             if (s < kPinMinScore) continue;
@@ -405,5 +410,4 @@ void search_pins(const char16_t* query, RowList* out) {
         row.tag = tag::kPin;
         rowlist_add(out, &row);
     }
-    pins_release(&store);
 }

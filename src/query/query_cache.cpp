@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "query/cache_generation.h"
 #include "store/history.h"
+#include "store/pins.h"
 
 namespace {
 
@@ -54,9 +55,10 @@ struct FlushHookInstaller {
 int cache_lookup(const char16_t* key, RowList* out) {
     if (!key || !out) return 0;
     std::lock_guard<std::mutex> lock(history_lock());
+    const uint32_t current = cache_generation();
     for (CacheSlot& slot : g_slots) {
-        if (!slot.key || !key_equal(slot.key, key)) continue;
-        if (slot.generation != cache_generation()) return 0;  // stale; stays until reused
+        // A stale slot stays until a store reuses it; a current one of the same key may follow.
+        if (!slot.key || slot.generation != current || !key_equal(slot.key, key)) continue;
         for (int32_t i = 0; i < slot.rows.count; ++i) {
             Row copy;
             if (row_clone(&slot.rows.items[i], &copy, out->arena) != 0) continue;
@@ -75,12 +77,20 @@ void cache_store_as(const char16_t* key, const RowList* rows, uint32_t generatio
     size_t len = text_len(key);
     if (len > static_cast<size_t>(kCacheKeyMax) || rows->count > kCacheRowsMax) return;
     std::lock_guard<std::mutex> lock(history_lock());
+    // A result computed under an older generation would never be returned: it must not take a
+    // slot, nor replace a current result of its key.
+    if (generation != cache_generation()) return;
+    // The key's own slot first (stale or not), so a key never holds two slots; then a free one.
     CacheSlot* chosen = nullptr;
     for (CacheSlot& slot : g_slots) {
-        if (!slot.key) {
+        if (slot.key && key_equal(slot.key, key)) {
             chosen = &slot;
             break;
         }
+    }
+    for (CacheSlot& slot : g_slots) {
+        if (chosen) break;
+        if (!slot.key) chosen = &slot;
     }
     if (!chosen) {
         chosen = &g_slots[0];
@@ -122,6 +132,8 @@ void cache_flush() {
         std::lock_guard<std::mutex> lock(history_lock());
         flush_locked();
     }
+    // The pins are read again too: a change the file's time and size do not show is seen then.
+    pins_shared_drop();
     // A result computed before the flush must not be stored as if it were computed after it.
     cache_generation_bump();
 }
@@ -133,6 +145,7 @@ void cache_free() {
         slot = CacheSlot{};
     }
     history_free_locked();
+    pins_shared_drop();
 }
 
 int32_t cache_used_slots() {

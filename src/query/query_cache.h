@@ -19,9 +19,11 @@ void cache_store(const char16_t* key, const RowList* rows);
 void cache_store_as(const char16_t* key, const RowList* rows, uint32_t generation);
 // Moves the cache generation on: every stored entry becomes a miss.
 void cache_invalidate();
-// Under the history lock: empties every slot and unloads the history store.
+// Under the history lock: empties every slot and unloads the history store; drops the searches'
+// copy of the pins.
 void cache_flush();
-// At exit, under the history lock: releases every slot's arena and the history store's arena.
+// At exit, under the history lock: releases every slot's arena, the history store's arena and the
+// searches' copy of the pins.
 void cache_free();
 // Slots in use (tests and diagnostics).
 int32_t cache_used_slots();

@@ -94,7 +94,12 @@ void fast_lane_main(std::shared_ptr<Lane> self) {
         }
         uint32_t message;
         int32_t generation;
-        if (req.search_generation < req.apps_generation) {
+        if (req.tool_generation > req.search_generation && req.tool_generation > req.apps_generation) {
+            list->view = kViewTool;
+            if (auto fn = pipeline_sources().run_tool) fn(req.tool_index, req.tool_text, list);
+            message = WM_APP_VIEW_ROWS;
+            generation = req.tool_generation;
+        } else if (req.search_generation < req.apps_generation) {
             list->view = kViewApps;
             if (auto fn = pipeline_sources().apps_view_search) fn(req.apps_text, list, req.apps_generation);
             message = WM_APP_VIEW_ROWS;
@@ -150,7 +155,8 @@ void slow_lane_main(std::shared_ptr<Lane> self) {
         self->event.wait();
         if (leaving(*self)) break;
         SearchRequest req = read_request();
-        if (req.search_generation < req.apps_generation || !newest(req.search_generation) ||
+        if (req.search_generation < req.apps_generation || req.search_generation < req.tool_generation ||
+            !newest(req.search_generation) ||
             !is_scoped_query(req.search_text, req.scope_folder)) {
             continue;
         }
@@ -250,6 +256,19 @@ void apps_filter_request(std::string_view text) {
         std::lock_guard<std::mutex> lock(g_request_lock);
         text_copy_to(g_request.apps_text, kRequestTextCap, converted);
         g_request.apps_generation = generation;
+    }
+    if (g_fast) g_fast->event.signal();
+}
+
+void tool_rows_request(int32_t tool, std::string_view text) {
+    int32_t generation = search_generation_next();
+    char16_t converted[kRequestTextCap];
+    utf8_to_utf16(text, converted, kRequestTextCap);
+    {
+        std::lock_guard<std::mutex> lock(g_request_lock);
+        text_copy_to(g_request.tool_text, kRequestTextCap, converted);
+        g_request.tool_index = tool;
+        g_request.tool_generation = generation;
     }
     if (g_fast) g_fast->event.signal();
 }

@@ -17,6 +17,9 @@ struct SearchRequest {
     int32_t search_generation;
     char16_t apps_text[kRequestTextCap];
     int32_t apps_generation;
+    char16_t tool_text[kRequestTextCap];
+    int32_t tool_index;
+    int32_t tool_generation;
     char16_t scope_folder[kRequestScopeCap];
     uint64_t submitted_at;  // tick count when the search request was made
 };
@@ -37,6 +40,9 @@ int workers_threads_alive();
 void search_request(std::string_view text, const char16_t* scope_folder);
 // A filter edit in the all-apps view; wakes the fast lane only.
 void apps_filter_request(std::string_view text);
+// A tool page of the tools view needs its rows for the text (some tools scan the system, so
+// they are built on the fast lane, never on the window thread); wakes the fast lane only.
+void tool_rows_request(int32_t tool, std::string_view text);
 SearchRequest read_request();
 
 // The newest generation, a fresh one, and an increment that makes every pending result useless

@@ -41,6 +41,7 @@ struct OpenSection {
     const char16_t* name = nullptr;
     KeyValue pairs[kDataFileMaxPairs];
     int32_t count = 0;
+    bool out_of_memory = false;  // a copy failed: what the handlers saw is not the whole file
 };
 
 void deliver(OpenSection& s, void* context, DataFileHandler handler) {
@@ -57,6 +58,7 @@ void parse_line(const char16_t* line, size_t n, OpenSection& s, Arena* arena, vo
         size_t close = v.find(u']');
         if (close == std::u16string_view::npos || close - 1 > kDataFileMaxSectionName) return;
         s.name = text_copy_n(line + 1, close - 1, arena);
+        if (!s.name) s.out_of_memory = true;
         return;
     }
     if (!s.name || s.count >= kDataFileMaxPairs) return;
@@ -65,7 +67,10 @@ void parse_line(const char16_t* line, size_t n, OpenSection& s, Arena* arena, vo
     if (eq == std::u16string_view::npos) return;
     char16_t* key = text_copy_n(line, eq, arena);
     char16_t* value = key ? unescape_copy(line + eq + 1, n - eq - 1, arena) : nullptr;
-    if (!key || !value) return;
+    if (!key || !value) {
+        s.out_of_memory = true;
+        return;
+    }
     s.pairs[s.count++] = KeyValue{key, value};
 }
 
@@ -73,13 +78,18 @@ void append_line_end(DataFileWriter* w) { w->bytes += "\r\n"; }
 
 }  // namespace
 
-bool datafile_parse(std::string_view bytes, Arena* arena, void* context, DataFileHandler handler) {
+bool datafile_parse(std::string_view bytes, Arena* arena, void* context, DataFileHandler handler,
+                    bool* out_of_memory) {
+    if (out_of_memory) *out_of_memory = false;
     if (bytes.empty() || bytes.size() > kDataFileMaxBytes || !arena) return false;
     // The text is converted as a zero-terminated string: a NUL byte ends it.
     size_t nul = bytes.find('\0');
     if (nul != std::string_view::npos) bytes = bytes.substr(0, nul);
     char16_t* text = arena_new_array<char16_t>(arena, bytes.size() + 1);
-    if (!text) return false;
+    if (!text) {
+        if (out_of_memory) *out_of_memory = true;
+        return false;
+    }
     size_t len = utf8_to_utf16(bytes, text, bytes.size() + 1);
     size_t i = 0;
     if (len > 1 && text[0] == 0xFEFF) i = 1;
@@ -91,16 +101,22 @@ bool datafile_parse(std::string_view bytes, Arena* arena, void* context, DataFil
         if (i > start) parse_line(text + start, i - start, section, arena, context, handler);
     }
     deliver(section, context, handler);
-    return true;
+    if (out_of_memory) *out_of_memory = section.out_of_memory;
+    return !section.out_of_memory;
 }
 
 bool datafile_read(const char16_t* path, Arena* arena, void* context, DataFileHandler handler, uint32_t* open_error) {
     uint32_t rc = win::kErrInvalidName;
     std::string bytes;
     if (path && *path) rc = os_files().read(text_view(path), bytes, kDataFileMaxBytes);
-    if (open_error) *open_error = rc;
-    if (rc != win::kOk) return false;
-    return datafile_parse(bytes, arena, context, handler);
+    if (rc != win::kOk) {
+        if (open_error) *open_error = rc;
+        return false;
+    }
+    bool out_of_memory = false;
+    bool read = datafile_parse(bytes, arena, context, handler, &out_of_memory);
+    if (open_error) *open_error = out_of_memory ? win::kErrNotEnoughMemory : win::kOk;
+    return read;
 }
 
 bool datafile_unreadable(uint32_t open_error) {

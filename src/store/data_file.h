@@ -38,15 +38,19 @@ void datafile_put_u64(DataFileWriter* writer, const char* key, uint64_t value);
 bool datafile_end(DataFileWriter* writer);
 
 // Reads the whole file; false when it cannot be opened, is empty, exceeds 1 MiB, or memory ran out
-// before parsing began. True also when it held no section. open_error (if given) receives the
-// Win32 error of opening and reading the file (kOk once it was read, even when it was empty).
+// while it was parsed (sections may have been delivered by then, but not all of them). True also
+// when it held no section. open_error (if given) receives the Win32 error of the read: kOk once it
+// was read whole (even when it was empty), kErrNotEnoughMemory when memory ran out.
 bool datafile_read(const char16_t* path, Arena* arena, void* context, DataFileHandler handler,
                    uint32_t* open_error = nullptr);
 // True when a failed read should keep a store from overwriting the file: it exists, but it could
-// not be read this time (locked, access denied). Empty and oversized files hold nothing usable.
+// not be read this time (locked, access denied, out of memory). Empty and oversized files hold
+// nothing usable.
 bool datafile_unreadable(uint32_t open_error);
-// The same over bytes already in memory (the size limits apply).
-bool datafile_parse(std::string_view bytes, Arena* arena, void* context, DataFileHandler handler);
+// The same over bytes already in memory (the size limits apply). *out_of_memory (if given) tells
+// whether a copy failed, which makes the result false.
+bool datafile_parse(std::string_view bytes, Arena* arena, void* context, DataFileHandler handler,
+                    bool* out_of_memory = nullptr);
 
 // Appends value in its written form (backslash, LF and CR escaped), as UTF-8.
 void datafile_escape_append(std::string& out, std::u16string_view value);

@@ -167,14 +167,20 @@ int32_t history_normalize_act(int32_t act) {
 bool history_add_loaded(HistoryStore* store, const char16_t* key, const char16_t* title, const char16_t* sub,
                         const char16_t* param, int32_t act, int32_t count, uint64_t last) {
     if (empty(key) || count <= 0 || store->count >= kHistoryMaxEntries) return false;
-    if (store->count == store->capacity && !grow(store)) return false;
     HistoryEntry e{};
-    e.key = text_copy(key, store->arena);
-    e.title = text_copy(empty(title) ? key : title, store->arena);
-    e.sub = text_copy(or_empty(sub), store->arena);
-    e.param = text_copy(or_empty(param), store->arena);
-    if (!e.key || !e.title || !e.param) return false;
-    if (!e.sub) e.sub = const_cast<char16_t*>(u"");
+    bool copied = store->count < store->capacity || grow(store);
+    if (copied) {
+        e.key = text_copy(key, store->arena);
+        e.title = text_copy(empty(title) ? key : title, store->arena);
+        e.sub = text_copy(or_empty(sub), store->arena);
+        e.param = text_copy(or_empty(param), store->arena);
+        copied = e.key && e.title && e.sub && e.param;
+    }
+    if (!copied) {
+        // Out of memory: the store lacks an entry of the file, so it must not be saved over it.
+        store->read_failed = true;
+        return false;
+    }
     e.act = history_normalize_act(act);
     e.count = count;
     e.last = last;
@@ -215,19 +221,25 @@ void history_ensure_loaded_locked() {
     s->loaded = true;
     char16_t path[kDataPathCapacity];
     if (!history_path(path)) return;
-    Files& fs = os_files();
-    if (fs.attributes(path) != win::kInvalidAttributes) {
-        Arena* temp = arena_create(kHistoryBlockSize);
-        uint32_t rc = win::kErrNotEnoughMemory;
-        if (temp) datafile_read(path, temp, s, load_section, &rc);
-        if (temp) arena_destroy(temp);
-        s->read_failed = datafile_unreadable(rc);
+    Arena* temp = arena_create(kHistoryBlockSize);
+    uint32_t rc = win::kErrNotEnoughMemory;
+    if (temp) datafile_read(path, temp, s, load_section, &rc);
+    if (temp) arena_destroy(temp);
+    if (rc != win::kErrFileNotFound && rc != win::kErrPathNotFound) {
+        if (datafile_unreadable(rc)) s->read_failed = true;
         return;
     }
+    // No history.dat: import the legacy file once. While that file exists but cannot be read,
+    // nothing is saved (a new history.dat would stop the import for good); the next load, after
+    // the window hides or at the next start, tries again.
     char16_t json[kDataPathCapacity];
     if (data_file_path(u"history.json", json, kDataPathCapacity) != 0) return;
     std::string text;
-    if (fs.read(json, text, kDataFileMaxBytes) != win::kOk) return;
+    uint32_t jrc = os_files().read(json, text, kDataFileMaxBytes);
+    if (jrc != win::kOk) {
+        if (datafile_unreadable(jrc)) s->read_failed = true;
+        return;
+    }
     history_import_json(text, s);
     if (history_save_locked()) legacy_file_retire(u"history.dat", u"history.json");
 }
@@ -377,9 +389,11 @@ void history_recents(RowList* out) {
         const HistoryEntry& e = s->entries[order[i]];
         bool has_param = !empty(e.param);
         if ((e.act == kKindOpen || e.act == kKindSettings) && !has_param) continue;
-        if (e.act == kKindOpen && os_files().attributes(e.param) == win::kInvalidAttributes &&
-            !text_starts_with_ci(e.param, u"shell:"))
-            continue;
+        if (e.act == kKindOpen && !text_starts_with_ci(e.param, u"shell:")) {
+            // Gone unless the system merely refuses to look (the entry may still be there).
+            uint32_t error = 0;
+            if (os_files().attributes(e.param, &error) == win::kInvalidAttributes && error != win::kErrAccessDenied) continue;
+        }
         Row row{};
         row.title = text_copy(empty(e.title) ? e.key : e.title, a);
         row.subtitle = text_copy(or_empty(e.sub), a);

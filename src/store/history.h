@@ -39,8 +39,9 @@ struct HistoryStore {
     // until the next one (every search boosts; launches are rare). Null when stale.
     HistoryKey* index;
     bool loaded;
-    // history.dat exists but could not be read: saving would destroy it, so nothing is saved until
-    // a later load succeeds.
+    // history.dat exists but could not be read (or memory ran out while it was read), or it is
+    // missing and history.json cannot be read: saving would destroy what the user has, so nothing
+    // is saved until a later load succeeds.
     bool read_failed;
 };
 

@@ -21,6 +21,9 @@ struct MenuUsageTable {
     MenuUsageEntry entries[kMenuUsageMaxEntries];
     int32_t count;
     bool loaded;
+    // menu_usage.dat is there but could not be read: the table holds only the uses recorded since,
+    // and saving it would throw the user's counts away.
+    bool read_failed;
 };
 
 MenuUsageTable g_usage{};
@@ -55,9 +58,50 @@ bool usage_path(char16_t (&path)[kDataPathCapacity]) {
     return data_dir_file(u"menu_usage.dat", path, kDataPathCapacity) == 0;
 }
 
+// n more uses of key: an existing key adds them, a new one takes a free entry or the entry with
+// the smallest count (the first of equal ones).
+void add_uses(const char16_t* key, int32_t n) {
+    int32_t at = find(key);
+    if (at >= 0) {
+        int64_t sum = int64_t(g_usage.entries[at].count) + n;
+        set_entry(g_usage.entries[at], key, sum > kMenuUsageMaxCount ? kMenuUsageMaxCount : int32_t(sum));
+    } else if (g_usage.count < kMenuUsageMaxEntries) {
+        set_entry(g_usage.entries[g_usage.count++], key, n);
+    } else {
+        int32_t low = 0;
+        for (int32_t i = 1; i < g_usage.count; ++i)
+            if (g_usage.entries[i].count < g_usage.entries[low].count) low = i;
+        set_entry(g_usage.entries[low], key, n);
+    }
+}
+
+// Reads the file into the (empty) table; false when it is there but could not be read.
+bool read_into_table(const char16_t* path) {
+    std::string bytes;
+    uint32_t rc = os_files().read(path, bytes, kDataFileMaxBytes);
+    if (rc == win::kOk) menu_usage_parse(bytes);
+    return !datafile_unreadable(rc);
+}
+
+// After a failed read, tries the file again: once it reads, the counts recorded meanwhile are added
+// to the user's. False while it still cannot be read.
+bool retry_failed_read(const char16_t* path) {
+    MenuUsageTable recorded = g_usage;
+    g_usage.count = 0;
+    if (!read_into_table(path)) {
+        g_usage = recorded;
+        return false;
+    }
+    g_usage.read_failed = false;
+    for (int32_t i = 0; i < recorded.count; ++i)
+        if (recorded.entries[i].key[0]) add_uses(recorded.entries[i].key, recorded.entries[i].count);
+    return true;
+}
+
 void save() {
     char16_t path[kDataPathCapacity];
     if (!usage_path(path)) return;
+    if (g_usage.read_failed && !retry_failed_read(path)) return;
     atomic_save(path, menu_usage_serialize());
 }
 
@@ -93,9 +137,7 @@ void menu_usage_load() {
     g_usage.loaded = true;
     char16_t path[kDataPathCapacity];
     if (!usage_path(path)) return;
-    std::string bytes;
-    if (os_files().read(path, bytes, kDataFileMaxBytes) != win::kOk) return;
-    menu_usage_parse(bytes);
+    g_usage.read_failed = !read_into_table(path);
 }
 
 int32_t menu_usage_count(int32_t kind, const char16_t* label, const char16_t* verb) {
@@ -110,18 +152,7 @@ void menu_usage_record(int32_t kind, const char16_t* label, const char16_t* verb
     menu_usage_load();
     char16_t key[kMenuUsageKeyCapacity];
     menu_usage_key(kind, label, verb, key, kMenuUsageKeyCapacity);
-    int32_t at = find(key);
-    if (at >= 0) {
-        if (g_usage.entries[at].count < kMenuUsageMaxCount) ++g_usage.entries[at].count;
-        set_entry(g_usage.entries[at], key, g_usage.entries[at].count);
-    } else if (g_usage.count < kMenuUsageMaxEntries) {
-        set_entry(g_usage.entries[g_usage.count++], key, 1);
-    } else {
-        int32_t low = 0;
-        for (int32_t i = 1; i < g_usage.count; ++i)
-            if (g_usage.entries[i].count < g_usage.entries[low].count) low = i;
-        set_entry(g_usage.entries[low], key, 1);
-    }
+    add_uses(key, 1);
     save();
 }
 

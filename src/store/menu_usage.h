@@ -18,7 +18,9 @@ struct MenuUsageEntry {
 // "verb:<verb>", "pin", "copy:<label>", "copy:file" or "act:<kind>"; cut to fit.
 void menu_usage_key(int32_t kind, const char16_t* label, const char16_t* verb, char16_t* out, size_t capacity);
 
-// Reads menu_usage.dat once per process.
+// Reads menu_usage.dat once per process. A file that is there but cannot be read (locked, access
+// denied) is never saved over: uses are counted in memory, and the next recorded use reads the file
+// again and, once it reads, adds them to the file's counts before saving.
 void menu_usage_load();
 int32_t menu_usage_count(int32_t kind, const char16_t* label, const char16_t* verb);
 // One more use; rewrites menu_usage.dat.

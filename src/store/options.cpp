@@ -27,9 +27,25 @@ constexpr int32_t kFixedKeys = 11;
 constexpr int32_t kSpotKeys = 3;
 
 Options g_options;
-// settings.dat exists but could not be read: saving now would replace the user's settings with
-// defaults, so saves wait until a later load succeeds.
+// settings.dat exists but could not be read (locked, access denied, out of memory), or it is missing
+// and settings.json cannot be read: saving now would replace the user's settings with defaults (or
+// stop the migration for good). Every save first reads the file again; nothing is written until
+// that succeeds, so changes made meanwhile live in memory only and are lost if the file never
+// becomes readable before the launcher exits.
 bool g_read_failed = false;
+// A copy failed while settings.dat was applied: the record does not hold the whole file.
+bool g_load_out_of_memory = false;
+
+// The saved fields as plain values: the record as a failed read left it, to tell later which
+// fields the user changed.
+struct SavedFields {
+    int32_t stay_open, uncapped, hide_on_focus, indexer;
+    char16_t terminal[kTerminalCapacity];
+    int32_t hotkey_mod, hotkey_vk, monitor, ui_width, ui_rows, theme, monitor_x, monitor_y;
+    char16_t monitor_dev[kMonitorDevCapacity];
+    int32_t spot_remembered;
+};
+SavedFields g_at_failed_read{};
 
 void free_extras() {
     for (int32_t i = 0; i < g_options.extra_count; ++i) text_free(g_options.extra[i].value);
@@ -95,7 +111,10 @@ void keep_extra(std::u16string_view key, const char16_t* value) {
     for (int32_t i = 0; i < o.extra_count; ++i) {
         if (std::strcmp(o.extra[i].key, narrow) != 0) continue;
         char16_t* copy = text_copy(value ? value : u"", nullptr);
-        if (!copy) return;
+        if (!copy) {
+            g_load_out_of_memory = true;
+            return;
+        }
         text_free(o.extra[i].value);
         o.extra[i].value = copy;
         return;
@@ -106,7 +125,7 @@ void keep_extra(std::u16string_view key, const char16_t* value) {
     }
     char16_t* copy = text_copy(value ? value : u"", nullptr);
     if (!copy) {
-        o.extra_keys_lost = 1;
+        g_load_out_of_memory = true;
         return;
     }
     OptionsExtraKey& e = o.extra[o.extra_count++];
@@ -170,6 +189,106 @@ void migrate_json(const std::string& text) {
 // The record holds the defaults before anything reads it.
 const bool g_defaults_set = (set_defaults(), true);
 
+// The terminal as a save would write it: the terminal module's current key when it is installed.
+void refresh_terminal() {
+    char16_t terminal[kTerminalCapacity];
+    OptionsTerminalKeyFn key = options_terminal_key_hook.load();
+    if (key && key(terminal, kTerminalCapacity)) {
+        terminal[kTerminalCapacity - 1] = 0;
+        field_copy(g_options.terminal, kTerminalCapacity, terminal);
+    }
+}
+
+SavedFields capture() {
+    refresh_terminal();
+    const Options& o = g_options;
+    SavedFields f{};
+    f.stay_open = o.stay_open, f.uncapped = o.uncapped.load(), f.hide_on_focus = o.hide_on_focus;
+    f.indexer = o.indexer.load();
+    field_copy(f.terminal, kTerminalCapacity, text_view(o.terminal));
+    f.hotkey_mod = o.hotkey_mod, f.hotkey_vk = o.hotkey_vk, f.monitor = o.monitor;
+    f.ui_width = o.ui_width, f.ui_rows = o.ui_rows, f.theme = o.theme;
+    f.monitor_x = o.monitor_x, f.monitor_y = o.monitor_y;
+    field_copy(f.monitor_dev, kMonitorDevCapacity, text_view(o.monitor_dev));
+    f.spot_remembered = o.spot_remembered;
+    return f;
+}
+
+// Puts the fields of `to` that differ from `base` into the record (all of them when base is null).
+void apply_fields(const SavedFields* base, const SavedFields& to) {
+    Options& o = g_options;
+    auto changed = [&](auto member) { return !base || base->*member != to.*member; };
+    if (changed(&SavedFields::stay_open)) o.stay_open = to.stay_open;
+    if (changed(&SavedFields::uncapped)) o.uncapped.store(to.uncapped);
+    if (changed(&SavedFields::hide_on_focus)) o.hide_on_focus = to.hide_on_focus;
+    if (changed(&SavedFields::indexer)) o.indexer.store(to.indexer);
+    if (!base || std::u16string_view(base->terminal) != to.terminal) {
+        field_copy(o.terminal, kTerminalCapacity, text_view(to.terminal));
+        if (OptionsTerminalSetFn set = options_terminal_set_hook.load()) set(o.terminal);
+    }
+    if (changed(&SavedFields::hotkey_mod)) o.hotkey_mod = to.hotkey_mod;
+    if (changed(&SavedFields::hotkey_vk)) o.hotkey_vk = to.hotkey_vk;
+    if (changed(&SavedFields::monitor)) o.monitor = to.monitor;
+    if (changed(&SavedFields::ui_width)) o.ui_width = to.ui_width;
+    if (changed(&SavedFields::ui_rows)) o.ui_rows = to.ui_rows;
+    if (changed(&SavedFields::theme)) o.theme = to.theme;
+    // The remembered spot is one thing: position and monitor go together.
+    bool spot = !base || base->spot_remembered != to.spot_remembered || base->monitor_x != to.monitor_x ||
+                base->monitor_y != to.monitor_y || std::u16string_view(base->monitor_dev) != to.monitor_dev;
+    if (spot) {
+        o.monitor_x = to.monitor_x, o.monitor_y = to.monitor_y, o.spot_remembered = to.spot_remembered;
+        field_copy(o.monitor_dev, kMonitorDevCapacity, text_view(to.monitor_dev));
+    }
+}
+
+enum class Loaded { kFile, kJson, kNothing, kFailed };
+
+// Applies settings.dat onto the record, or, when there is none, the stay_open flag of settings.json.
+Loaded read_settings(const char16_t* dat) {
+    Arena* temp = arena_create(kLoadBlockSize);
+    uint32_t rc = win::kErrNotEnoughMemory;
+    g_load_out_of_memory = false;
+    if (temp) {
+        datafile_read(dat, temp, nullptr, apply_section, &rc);
+        arena_destroy(temp);
+    }
+    if (rc == win::kOk && g_load_out_of_memory) rc = win::kErrNotEnoughMemory;
+    if (rc != win::kErrFileNotFound && rc != win::kErrPathNotFound) return datafile_unreadable(rc) ? Loaded::kFailed : Loaded::kFile;
+    char16_t json[kDataPathCapacity];
+    if (!settings_path(json, u"settings.json")) return Loaded::kNothing;
+    std::string text;
+    uint32_t jrc = os_files().read(json, text, kDataFileMaxBytes);
+    if (jrc != win::kOk) return datafile_unreadable(jrc) ? Loaded::kFailed : Loaded::kNothing;
+    migrate_json(text);
+    return Loaded::kJson;
+}
+
+// Before a save after a failed read: reads the file again. When it reads, the record takes the
+// file's values except for the fields changed since the failed read, which keep the user's
+// values. False (record unchanged) while it still cannot be read.
+bool retry_failed_read(const char16_t* dat, bool* migrated) {
+    SavedFields now = capture();
+    apply_fields(nullptr, g_at_failed_read);
+    free_extras();
+    g_options.extra_keys_lost = 0;
+    g_options.obsolete_seen = 0;
+    Loaded l = read_settings(dat);
+    if (l == Loaded::kFailed) {
+        free_extras();
+        apply_fields(nullptr, now);
+        return false;
+    }
+    apply_fields(&g_at_failed_read, now);
+    g_read_failed = false;
+    *migrated = l == Loaded::kJson;
+    if (g_options.indexer.load() != now.indexer) {
+        select_indexer();
+        cache_generation_bump();
+    }
+    if (g_options.uncapped.load() != now.uncapped) query_cache_flush();
+    return true;
+}
+
 }  // namespace
 
 const Options& options() { return g_options; }
@@ -187,27 +306,27 @@ void options_load() {
     g_read_failed = false;
     char16_t path[kDataPathCapacity];
     if (!settings_path(path, u"settings.dat")) return;
-    Files& fs = os_files();
-    if (fs.attributes(path) != win::kInvalidAttributes) {
-        Arena* temp = arena_create(kLoadBlockSize);
-        uint32_t rc = win::kErrNotEnoughMemory;
-        if (temp) datafile_read(path, temp, nullptr, apply_section, &rc);
-        if (temp) arena_destroy(temp);
-        g_read_failed = datafile_unreadable(rc);
-        if (g_options.obsolete_seen && !g_options.extra_keys_lost) options_save();
-        return;
+    switch (read_settings(path)) {
+        case Loaded::kFailed:
+            free_extras();
+            g_read_failed = true;
+            g_at_failed_read = capture();
+            return;
+        case Loaded::kFile:
+            if (g_options.obsolete_seen && !g_options.extra_keys_lost) options_save();
+            return;
+        case Loaded::kJson:
+            if (options_save()) legacy_file_retire(u"settings.dat", u"settings.json");
+            return;
+        case Loaded::kNothing: return;
     }
-    char16_t json[kDataPathCapacity];
-    if (!settings_path(json, u"settings.json")) return;
-    std::string text;
-    if (fs.read(json, text, kDataFileMaxBytes) != win::kOk) return;
-    migrate_json(text);
-    if (options_save()) legacy_file_retire(u"settings.dat", u"settings.json");
 }
 
 bool options_save() {
     char16_t path[kDataPathCapacity];
-    if (g_read_failed || !settings_path(path, u"settings.dat")) return false;
+    if (!settings_path(path, u"settings.dat")) return false;
+    bool migrated = false;
+    if (g_read_failed && !retry_failed_read(path, &migrated)) return false;
     const Options& o = g_options;
     DataFileWriter w;
     datafile_begin(&w, path);
@@ -216,12 +335,7 @@ bool options_save() {
     datafile_put_int(&w, "uncapped", o.uncapped.load() ? 1 : 0);
     datafile_put_int(&w, "hide_on_focus", o.hide_on_focus ? 1 : 0);
     datafile_put_str(&w, "indexer", o.indexer.load() == kIndexerEverything ? u"everything" : u"windows");
-    char16_t terminal[kTerminalCapacity];
-    OptionsTerminalKeyFn key = options_terminal_key_hook.load();
-    if (key && key(terminal, kTerminalCapacity)) {
-        terminal[kTerminalCapacity - 1] = 0;
-        field_copy(g_options.terminal, kTerminalCapacity, terminal);
-    }
+    refresh_terminal();
     datafile_put_str(&w, "terminal", o.terminal);
     datafile_put_int(&w, "hotkey_mod", o.hotkey_mod);
     datafile_put_int(&w, "hotkey_vk", o.hotkey_vk);
@@ -246,7 +360,9 @@ bool options_save() {
         datafile_put_str(&w, o.extra[i].key, o.extra[i].value);
         ++lines;
     }
-    return datafile_end(&w);
+    bool saved = datafile_end(&w);
+    if (saved && migrated) legacy_file_retire(u"settings.dat", u"settings.json");
+    return saved;
 }
 
 void options_toggle_stay_open() {

@@ -1,6 +1,8 @@
 #include "store/pins.h"
 
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "core/arena.h"
@@ -19,9 +21,11 @@ constexpr uint64_t kPinBlockSize = 64 * 1024;
 constexpr int32_t kInitialCapacity = 16;
 constexpr size_t kFullPathLimit = 260;
 
+// Saves made by this process; the shared copy of the searches is stale once it moves.
+std::atomic<uint64_t> g_saves{0};
+
 bool empty(const char16_t* s) { return !s || !*s; }
 const char16_t* or_empty(const char16_t* s) { return s ? s : u""; }
-char16_t* empty_text() { return const_cast<char16_t*>(u""); }
 
 // Text after the last backslash, or after the last slash when there is none, else the whole path.
 std::u16string_view last_component(const char16_t* path) {
@@ -110,15 +114,19 @@ bool pins_add_loaded(PinStore* store, const char16_t* path, const char16_t* para
     if (act == kKindOpen && empty(path)) return false;
     std::u16string_view name = empty(path) ? std::u16string_view() : last_component(path);
     if ((empty(title) && name.empty()) || (act == kKindSettings && empty(param))) return false;
-    if (!reserve_one(store)) return false;
     PinEntry e{};
-    e.path = text_copy(or_empty(path), store->arena);
-    e.param = text_copy(or_empty(param), store->arena);
-    e.title = empty(title) ? text_copy_view(name, store->arena) : text_copy(title, store->arena);
-    e.sub = text_copy(or_empty(sub), store->arena);
-    if (!e.path || !e.title) return false;
-    if (!e.param) e.param = empty_text();
-    if (!e.sub) e.sub = empty_text();
+    bool copied = reserve_one(store);
+    if (copied) {
+        e.path = text_copy(or_empty(path), store->arena);
+        e.param = text_copy(or_empty(param), store->arena);
+        e.title = empty(title) ? text_copy_view(name, store->arena) : text_copy(title, store->arena);
+        e.sub = text_copy(or_empty(sub), store->arena);
+        copied = e.path && e.param && e.title && e.sub;
+    }
+    if (!copied) {
+        store->incomplete = true;  // out of memory: a pin of the file is missing from the store
+        return false;
+    }
     e.act = act;
     e.is_shortcut = pin_path_is_shortcut(e.path) ? 1 : 0;
     store->items[store->count++] = e;
@@ -150,24 +158,83 @@ bool pins_load(PinStore* store) {
     if (!store->arena) return false;
     char16_t path[kDataPathCapacity];
     if (!pins_path(path)) return true;
-    Files& fs = os_files();
-    if (fs.attributes(path) != win::kInvalidAttributes) {
-        uint32_t rc;
-        datafile_read(path, store->arena, store, load_section, &rc);
-        return !datafile_unreadable(rc);
-    }
+    uint32_t rc;
+    datafile_read(path, store->arena, store, load_section, &rc);
+    if (rc != win::kErrFileNotFound && rc != win::kErrPathNotFound) return !datafile_unreadable(rc) && !store->incomplete;
+    // No quick_access.dat: import the legacy file once. While that file exists but cannot be read,
+    // nothing may be saved: a new quick_access.dat would stop the import for good.
     char16_t json[kDataPathCapacity];
     if (data_file_path(u"quick_access.json", json, kDataPathCapacity) != 0) return true;
     std::string text;
-    if (fs.read(json, text, kDataFileMaxBytes) != win::kOk) return true;
+    uint32_t jrc = os_files().read(json, text, kDataFileMaxBytes);
+    if (jrc != win::kOk) return !datafile_unreadable(jrc);
     pins_import_json(text, store);
+    if (store->incomplete) return false;
     if (pins_save(store)) legacy_file_retire(u"quick_access.dat", u"quick_access.json");
     return true;
 }
 
+namespace {
+// The searches' copy of the pins and what the file looked like when it was read.
+struct KeptPins {
+    std::mutex lock;
+    std::shared_ptr<const PinStore> store;
+    uint64_t platform = 0;
+    uint64_t saves = 0;
+    std::u16string path;
+    FileInfo info;
+};
+
+KeptPins& kept_pins() {
+    static KeptPins kept;
+    return kept;
+}
+}  // namespace
+
+void pins_shared_drop() {
+    KeptPins& kept = kept_pins();
+    std::shared_ptr<const PinStore> old;
+    {
+        std::lock_guard<std::mutex> hold(kept.lock);
+        old.swap(kept.store);
+    }
+}
+
+std::shared_ptr<const PinStore> pins_shared() {
+    KeptPins& kept = kept_pins();
+    static const std::shared_ptr<const PinStore> none = std::make_shared<const PinStore>();
+
+    char16_t path[kDataPathCapacity];
+    if (!pins_path(path)) return none;
+    std::lock_guard<std::mutex> hold(kept.lock);
+    const uint64_t serial = platform_serial();
+    const uint64_t saves = g_saves.load(std::memory_order_acquire);
+    // Taken before the file is read: a change while it is read shows as a different file next time.
+    FileInfo info = os_files().info(text_view(path));
+    if (kept.store && kept.platform == serial && kept.saves == saves && kept.path == path &&
+        kept.info.attributes == info.attributes && kept.info.size == info.size && kept.info.write_time == info.write_time)
+        return kept.store;
+    auto* fresh = new PinStore;
+    bool whole = pins_load(fresh);
+    std::shared_ptr<const PinStore> store(fresh, [](const PinStore* s) {
+        pins_release(const_cast<PinStore*>(s));
+        delete s;
+    });
+    if (whole && !fresh->incomplete) {
+        kept.store = store;
+        kept.platform = serial;
+        kept.saves = saves;
+        kept.path = path;
+        kept.info = info;
+    } else {
+        kept.store.reset();
+    }
+    return store;
+}
+
 bool pins_save(const PinStore* store) {
     char16_t path[kDataPathCapacity];
-    if (!store || !pins_path(path)) return false;
+    if (!store || store->incomplete || !pins_path(path)) return false;
     DataFileWriter w;
     datafile_begin(&w, path);
     for (int32_t i = 0; i < store->count; ++i) {
@@ -179,7 +246,9 @@ bool pins_save(const PinStore* store) {
         datafile_put_str(&w, "sub", p.sub);
         datafile_put_int(&w, "act", p.act);
     }
-    return datafile_end(&w);
+    bool saved = datafile_end(&w);
+    g_saves.fetch_add(1, std::memory_order_acq_rel);  // a failed save may still have changed the file
+    return saved;
 }
 
 bool pin_matches(const PinEntry* pin, const char16_t* path, const char16_t* param, int32_t kind) {

@@ -1,7 +1,9 @@
-// Quick Access pins: rows the user keeps at the top. Never cached: every operation loads
-// quick_access.dat afresh into a private store and releases it afterwards.
+// Quick Access pins: rows the user keeps at the top. Every operation that changes them loads
+// quick_access.dat afresh into a private store and releases it afterwards; only the searches share
+// one parsed copy, kept until the file changes (pins_shared).
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 struct Arena;
@@ -22,6 +24,8 @@ struct PinStore {
     int32_t count;
     int32_t capacity;
     Arena* arena;  // 64 KiB blocks
+    // Memory ran out while pins were read: some are missing, so this store must not be saved.
+    bool incomplete;
 };
 
 // Fills a fresh store from quick_access.dat, importing quick_access.json when the former is
@@ -30,6 +34,15 @@ struct PinStore {
 bool pins_load(PinStore* store);
 void pins_release(PinStore* store);
 bool pins_save(const PinStore* store);
+
+// The pins as the searches see them, read-only and shared between threads: parsed once and kept
+// until they change, that is until this process saves them, another platform backend is installed,
+// or quick_access.dat shows another write time, size or attributes. A store that could not be read
+// whole is never kept. Never null.
+std::shared_ptr<const PinStore> pins_shared();
+// Drops the kept copy (its memory goes once the last search holding it is done); the next search
+// reads the file again. Part of the cache flush and of the release at exit.
+void pins_shared_drop();
 
 // Identity by kind: kind 1 by full path, kind 2 by param, other kinds by kind alone (kind 0 is 1).
 bool pin_matches(const PinEntry* pin, const char16_t* path, const char16_t* param, int32_t kind);

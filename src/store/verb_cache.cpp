@@ -23,6 +23,9 @@ struct VerbCache {
     int32_t count;
     uint64_t stamp;
     bool loaded;
+    // shell_verbs.dat is there but could not be read whole (locked, access denied, out of memory):
+    // the cache is rebuilt in memory, but not saved over that file until it reads again.
+    bool read_failed;
 };
 
 VerbCache g_cache{};
@@ -74,7 +77,10 @@ void finish(std::vector<Pending>& pending) {
     for (Pending& p : pending) {
         if (p.verbs.empty() || g_cache.count >= kVerbCacheMaxEntries) continue;
         ShellVerb* verbs = copy_verbs(p.verbs.data(), static_cast<int32_t>(p.verbs.size()));
-        if (!verbs) continue;
+        if (!verbs) {
+            g_cache.read_failed = true;  // the file holds more than the cache now does
+            continue;
+        }
         VerbCacheEntry& e = g_cache.entries[g_cache.count++];
         field_copy(e.key, kVerbCacheKeyCapacity, p.key);
         e.verbs = verbs;
@@ -85,6 +91,50 @@ void finish(std::vector<Pending>& pending) {
 
 bool cache_path(char16_t (&path)[kDataPathCapacity]) {
     return data_dir_file(u"shell_verbs.dat", path, kDataPathCapacity) == 0;
+}
+
+// Reads the file into the (empty) cache; false when it is there but could not be read whole.
+bool read_into_cache(const char16_t* path) {
+    std::string bytes;
+    uint32_t rc = os_files().read(path, bytes, kDataFileMaxBytes);
+    if (rc == win::kOk) verb_cache_parse(bytes);
+    return !datafile_unreadable(rc) && !g_cache.read_failed;
+}
+
+// Takes over entry (and its verbs): replaces the entry of the same key, else takes a free slot,
+// else the least recently used one.
+void put_entry(VerbCacheEntry& entry) {
+    int32_t at = find_index(entry.key);
+    if (at < 0 && g_cache.count < kVerbCacheMaxEntries) at = g_cache.count++;
+    if (at < 0) {
+        at = 0;
+        for (int32_t i = 1; i < g_cache.count; ++i)
+            if (g_cache.entries[i].stamp < g_cache.entries[at].stamp) at = i;
+    }
+    free_entry(g_cache.entries[at]);
+    g_cache.entries[at] = entry;
+    entry = VerbCacheEntry{};
+}
+
+// After a failed read, tries the file again before a save: once it reads, what was rebuilt in
+// memory meanwhile goes on top of the file's entries. False while it still cannot be read.
+bool retry_failed_read(const char16_t* path) {
+    VerbCacheEntry rebuilt[kVerbCacheMaxEntries];
+    int32_t n = g_cache.count;
+    for (int32_t i = 0; i < n; ++i) {
+        rebuilt[i] = g_cache.entries[i];  // moved: the slot no longer owns the verbs
+        g_cache.entries[i] = VerbCacheEntry{};
+    }
+    g_cache.count = 0;
+    g_cache.read_failed = false;
+    bool ok = read_into_cache(path);
+    if (!ok) {
+        for (int32_t i = 0; i < g_cache.count; ++i) free_entry(g_cache.entries[i]);
+        g_cache.count = 0;
+    }
+    for (int32_t i = 0; i < n; ++i) put_entry(rebuilt[i]);
+    g_cache.read_failed = !ok;
+    return ok;
 }
 
 }  // namespace
@@ -133,9 +183,7 @@ void verb_cache_load() {
     g_cache.loaded = true;
     char16_t path[kDataPathCapacity];
     if (!cache_path(path)) return;
-    std::string bytes;
-    if (os_files().read(path, bytes, kDataFileMaxBytes) != win::kOk) return;
-    verb_cache_parse(bytes);
+    g_cache.read_failed = !read_into_cache(path);
 }
 
 int32_t verb_cache_find(const char16_t* key) {
@@ -205,6 +253,7 @@ std::string verb_cache_serialize() {
 bool verb_cache_save() {
     char16_t path[kDataPathCapacity];
     if (!cache_path(path)) return false;
+    if (g_cache.read_failed && !retry_failed_read(path)) return false;
     return atomic_save(path, verb_cache_serialize()) == win::kOk;
 }
 

@@ -20,7 +20,9 @@ struct VerbCacheEntry {
     uint64_t stamp;  // larger = used more recently
 };
 
-// Reads shell_verbs.dat once per process.
+// Reads shell_verbs.dat once per process. A file that is there but cannot be read is not saved
+// over: the cache is rebuilt in memory, and a save first reads the file again (saving only once it
+// reads, with the rebuilt entries on top of the file's).
 void verb_cache_load();
 // Index of the entry for key, or -1; a hit marks the entry as just used.
 int32_t verb_cache_find(const char16_t* key);
@@ -29,6 +31,7 @@ int32_t verb_cache_size();
 // Replaces or inserts the entry for key with a copy of the verbs (icons of cached verbs of the same
 // name are kept for new verbs without one).
 void verb_cache_store(const char16_t* key, const ShellVerb* verbs, int32_t count);
+// False when nothing was written (including while the file cannot be read).
 bool verb_cache_save();
 // Copies differing icons of verbs with the same name into the cached entry; saves when one changed.
 void verb_cache_update_icons(const char16_t* key, const ShellVerb* verbs, int32_t count);

@@ -218,10 +218,17 @@ void view_refilter() {
         rowlist_sort_by_score(out);
         history_boost(out, text);
     } else if (s.view == kViewTools && s.tool_page >= 0) {
-        if (g_hooks.tool_rows)
+        s.tool_page_unselected = false;
+        if (g_hooks.tool_rows) {
             g_hooks.tool_rows(s.tool_page, text, out);
-        else if (auto fn = pipeline_sources().run_tool)
+        } else if (workers_fast_lane_running()) {
+            // A tool may scan the system (installed programs): its rows come from the fast lane.
+            view_list_free(out);
+            tool_rows_request(s.tool_page, box_view());
+            return;
+        } else if (auto fn = pipeline_sources().run_tool) {
             fn(s.tool_page, text, out);
+        }
     } else if (s.source) {
         for (int32_t i = 0; i < s.source->count; ++i) {
             const Row& r = s.source->items[i];
@@ -381,11 +388,16 @@ void on_preview(int32_t generation, RowList* list) {
 
 void on_view_rows(int32_t generation, RowList* list) {
     ViewState& s = g_state;
-    if (!list || generation != search_generation_newest() || s.menu.open || list->view != s.view) {
+    if (!list || generation != search_generation_newest() || s.menu.open || list->view != s.view ||
+        (s.view == kViewTools && s.tool_page < 0)) {
         view_list_free(list);
         return;
     }
     rows_adopt(list);
+    if (s.view == kViewTools && s.tool_page_unselected) {
+        s.tool_page_unselected = false;
+        s.shown.selection = -1;
+    }
 }
 
 void on_apps_changed() {
@@ -441,6 +453,7 @@ void view_open_tool(int32_t n) {
     box_clear(s.box);
     box_change_handled(s.box);
     view_refilter();
+    s.tool_page_unselected = true;
     s.shown.selection = -1;
     s.shown.scroll = 0;
     s.req.focus_box = true;

@@ -66,6 +66,7 @@ struct PendingAction {
 struct ViewState {
     int32_t view;       // ViewId
     int32_t tool_page;  // tools view: the open tool, -1 for the tools list
+    bool tool_page_unselected;  // the page was just opened: its first rows arrive with no selection
     ShownList shown;
     RowList* source;  // views 1 to 8: the unfiltered rows, owned
 

@@ -106,6 +106,15 @@ if [[ "$got" != "$want" ]]; then
   printf 'FAIL: filter order\n  want: %q\n  got:  %q\n' "$want" "$got"
   fail=1
 fi
+# Letters beyond ASCII, malformed bytes (shown as the text they were read as) and a line far longer
+# than one block of input; positions count UTF-16 units ("é" is one).
+got=$( { printf 'caf\xc3\n\xc3\xa9caf\ncaf\xc3\xa9\r\n'; head -c 3000000 /dev/zero | tr '\0' a; printf 'caf\n'; } |
+  "${CLI[@]}" filter "caf" | cut -c1-20 | tr -d '\r')
+want=$'100\tcaf\xc3\xa9\n100\tcaf\xef\xbf\xbd\n88\t\xc3\xa9caf\n61\taaaaaaaaaaaaaaaaa'
+if [[ "$got" != "$want" ]]; then
+  printf 'FAIL: filter beyond ASCII\n  want: %q\n  got:  %q\n' "$want" "$got"
+  fail=1
+fi
 got=$(printf 'abc' | "${CLI[@]}" filter "")
 [[ -z "$got" ]] || { echo "FAIL: an empty query matches nothing"; fail=1; }
 

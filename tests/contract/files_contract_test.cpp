@@ -9,7 +9,9 @@
 #include "core/text.h"
 
 #include "contract/backends.h"
+#include "platform/fake/fake_world.h"
 #include "platform/paths.h"
+#include "support/u16.h"
 
 using namespace std::string_literals;
 
@@ -32,6 +34,36 @@ TEST_P(FilesContract, AttributesOfFilesAndFolders) {
     FileInfo fi = fs().info(at(u"dir\\f.txt"));
     EXPECT_EQ(fi.size, 3u);
     EXPECT_NE(fi.write_time, 0u);
+}
+
+TEST_P(FilesContract, AttributesTellWhyTheyCannotBeRead) {
+    ASSERT_EQ(fs().write(at(u"f.txt"), "x"), 0u);
+    struct Case {
+        const char16_t* name;
+        uint32_t error;
+    } cases[] = {
+        {u"f.txt", win::kOk},
+        {u"missing.txt", win::kErrFileNotFound},
+        {u"nodir\\x.txt", win::kErrPathNotFound},
+        {u"f.txt\\x", win::kErrPathNotFound},  // a file where a folder should be
+    };
+    for (const Case& c : cases) {
+        uint32_t error = 12345;
+        uint32_t a = fs().attributes(at(c.name), &error);
+        EXPECT_EQ(error, c.error) << u8(c.name);
+        EXPECT_EQ(a == win::kInvalidAttributes, c.error != win::kOk) << u8(c.name);
+    }
+    // Access denied needs a file the user may not look at; only the fake can make one here (the
+    // tests run with full rights under wine).
+    if (std::string(GetParam()) == "fake") {
+        auto* world = static_cast<FakeWorld*>(backend_.owner.get());
+        ASSERT_TRUE(world->files.set_access_denied(at(u"f.txt")));
+        uint32_t error = 0;
+        EXPECT_EQ(fs().attributes(at(u"f.txt"), &error), win::kInvalidAttributes);
+        EXPECT_EQ(error, win::kErrAccessDenied);
+        std::string back;
+        EXPECT_EQ(fs().read(at(u"f.txt"), back, 100), win::kErrAccessDenied);
+    }
 }
 
 TEST_P(FilesContract, ReadAndWriteWholeFiles) {

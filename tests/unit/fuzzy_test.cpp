@@ -65,6 +65,12 @@ void expect_same_scores(const std::u16string& q, const std::u16string& t) {
         int32_t want = reference_score(q, t, 110, 100, word);
         EXPECT_EQ(fuzzy_score(q.c_str(), t.c_str(), 110, 100, word), want) << u8(q) << " in " << u8(t) << " " << word;
         EXPECT_EQ(fuzzy_score_prepared(pq, pt, 110, 100, word), want) << u8(q) << " in " << u8(t) << " " << word;
+        // An ASCII text also scores as its bytes.
+        if (std::all_of(t.begin(), t.end(), [](char16_t c) { return c > 0 && c < 0x80; })) {
+            const std::string bytes = u8(t);
+            EXPECT_EQ(fuzzy_score_ascii(pq, bytes.data(), bytes.size(), 110, 100, word), want)
+                << u8(q) << " in bytes " << bytes << " " << word;
+        }
     }
 }
 
@@ -224,6 +230,11 @@ TEST(FuzzyPrepared, MatchesTheReferenceOnTheExamples) {
     unfolded.folded = nullptr;  // no copy could be made
     EXPECT_EQ(fuzzy_score_prepared(unfolded, abc, 110, 100, 85), -1);
     EXPECT_EQ(fuzzy_score_prepared(abc, abc, 110, 100, 85), 110);
+    EXPECT_EQ(fuzzy_score_ascii(empty, "abc", 3, 110, 100, 85), -1);
+    EXPECT_EQ(fuzzy_score_ascii(abc, "", 0, 110, 100, 85), -1);
+    EXPECT_EQ(fuzzy_score_ascii(unfolded, "abc", 3, 110, 100, 85), -1);
+    EXPECT_EQ(fuzzy_score_ascii(abc, "xABCx", 5, 110, 100, 85), 89 - 0 - 1);
+    EXPECT_EQ(fuzzy_score_ascii(abc, "ABCxxxx", 3, 110, 100, 85), 110);  // only the bytes given count
 }
 
 // Random pairs over a small alphabet (so that every tier comes up) of letters in both cases,

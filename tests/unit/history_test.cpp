@@ -132,6 +132,14 @@ TEST_F(HistoryTest, RecentsNewestFirstAndOnlyWhatStillExists) {
     EXPECT_EQ(titles(recents()), titles(after));
 }
 
+TEST_F(HistoryTest, RecentsKeepWhatTheSystemRefusesToLookAt) {
+    world.files.add_file(u"C:\\Locked\\tool.exe", "x");
+    world.files.set_access_denied(u"C:\\Locked\\tool.exe");
+    launch(u"Tool", u"C:\\Locked\\tool.exe", kKindOpen);
+    launch(u"Gone", u"C:\\Gone\\gone.exe", kKindOpen);
+    EXPECT_EQ(titles(recents()), std::vector<std::string>{"Tool"});
+}
+
 TEST_F(HistoryTest, ContainingFolderOfAFileRecordsTheFolder) {
     world.files.add_file(u"C:\\Users\\user\\AppData\\Local\\Temp\\report.txt", "x");
     world.files.add_file(u"C:\\root.txt", "x");

@@ -2,12 +2,14 @@
 // and caps; the scoped search; the query cache; the pin search.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "core/arena.h"
 #include "core/row.h"
 #include "platform/fake/fake_world.h"
+#include "platform/fault/fault_files.h"
 #include "query/cache_generation.h"
 #include "query/pipeline.h"
 #include "query/query_cache.h"
@@ -234,6 +236,30 @@ TEST_F(Pipeline, CacheAnswersRepeatsUntilTheGenerationMoves) {
     EXPECT_EQ(search_test_calls().size(), 16u);
 }
 
+TEST_F(Pipeline, AfterAnInvalidationTheKeysStaleSlotIsReused) {
+    w().apps = numbered("app", 3, 100, 'A');
+    cache_flush();
+    run(u"qqqs");
+    cache_invalidate();
+    clear_calls();
+    for (int i = 0; i < 3; ++i) run(u"qqqs");
+    // The first repeat asks the sources again; the two after it are answered from the cache.
+    EXPECT_EQ(search_test_calls(), (Calls{"search:qqqs:0:0:qqqs", "apps:qqqs", "packaged:qqqs", "commands:qqqs"}));
+    // The fresh result went into the stale slot of its key: one slot in all.
+    EXPECT_EQ(cache_used_slots(), 1);
+    EXPECT_EQ(out_.count, 3);
+
+    // A current result is never replaced by one computed under an older generation.
+    uint32_t old_generation = cache_generation();
+    cache_invalidate();
+    run(u"qqqs");
+    cache_store_as(u"qqqs", &out_, old_generation);
+    clear_calls();
+    run(u"qqqs");
+    EXPECT_EQ(search_test_calls(), Calls{});
+    EXPECT_EQ(cache_used_slots(), 1);
+}
+
 TEST_F(Pipeline, CacheKeysUpTo128UnitsAndResultsUpTo5000Rows) {
     struct Case {
         std::u16string text;
@@ -338,6 +364,72 @@ TEST_F(PinSearch, ScoresKindsAndSubtitles) {
     EXPECT_EQ(out_.items[0].target, nullptr);
     EXPECT_EQ(pins(u"").count, 0);
     EXPECT_EQ(pins(u"   ").count, 0);
+}
+
+TEST_F(PinSearch, PinsTheSystemRefusesToLookAtStay) {
+    world_.files.add_file(u"C:\\Locked\\raddbg.exe", "x");
+    world_.files.set_access_denied(u"C:\\Locked\\raddbg.exe");
+    pin(u"C:\\Locked\\raddbg.exe", nullptr, u"raddbg", nullptr, kKindOpen);
+    pin(u"C:\\Gone\\radgone.exe", nullptr, u"radgone", nullptr, kKindOpen);
+    pins(u"rad");
+    ASSERT_EQ(out_.count, 1);
+    EXPECT_EQ(u8s(out_.items[0].title), "raddbg");
+}
+
+// Queries of 3, 7, 11... units fill their folded copy to an 8-byte boundary: the unit after it
+// belongs to the next allocation and must stay untouched.
+TEST_F(PinSearch, FoldedQueryStaysInsideItsCopy) {
+    pin(nullptr, nullptr, u"ABCDEFGHIJK lock", u"", kKindLock);
+    constexpr char16_t kCanary = 0xBEEF;
+    for (const char16_t* q : {u"ABC", u"ABCDEFG", u"ABCDEFGHIJK"}) {
+        size_t n = std::char_traits<char16_t>::length(q);
+        Arena* scratch = scratch_arena();
+        ArenaMark mark = arena_mark(scratch);
+        char16_t* probe = arena_new_array<char16_t>(scratch, 32);
+        ASSERT_NE(probe, nullptr);
+        std::fill(probe, probe + 32, kCanary);
+        arena_rewind(scratch, mark);  // the folded copy is the next allocation: it lands on probe
+        pins(q);
+        EXPECT_EQ(out_.count, 1) << u8s(q);
+        EXPECT_EQ(probe[n], 0) << u8s(q);
+        EXPECT_EQ(probe[n + 1], kCanary) << u8s(q);
+    }
+}
+
+TEST_F(PinSearch, PinsAreReadAgainOnlyWhenTheyChange) {
+    world_.files.add_file(u"C:\\Apps\\brave.exe", "x");
+    pin(u"C:\\Apps\\brave.exe", nullptr, u"Brave", nullptr, kKindOpen);
+    FaultFiles counting(&world_.files);
+    Platform p = world_.platform();
+    p.files = &counting;
+    PlatformScope installed(p);
+    auto reads_after = [&](const char16_t* q) {
+        counting.reads = 0;
+        pins(q);
+        return counting.reads;
+    };
+    EXPECT_EQ(reads_after(u"bra"), 1);
+    EXPECT_EQ(reads_after(u"brav"), 0);
+    EXPECT_EQ(out_.count, 1);
+    // A pin added here is seen by the next search.
+    pin(nullptr, u"ms-settings:bluetooth", u"Bravo settings", u"", kKindSettings);
+    EXPECT_EQ(reads_after(u"bra"), 1);
+    EXPECT_EQ(out_.count, 2);
+    EXPECT_EQ(reads_after(u"bra"), 0);
+    // So is a file another process rewrote (another size), and one written back at another time.
+    std::u16string dat = world_.files.known_folder(KnownFolder::RoamingAppData) + u"\\Kestrune\\quick_access.dat";
+    std::string bytes = *world_.files.contents(dat);
+    world_.files.add_file(dat, "[pin]\nact=15\ntitle=Brave lock\n");
+    EXPECT_EQ(reads_after(u"bra"), 1);
+    ASSERT_EQ(out_.count, 1);
+    EXPECT_EQ(out_.items[0].kind, kKindLock);
+    world_.clock.advance_ms(1000);
+    ASSERT_EQ(world_.files.write(dat, "[pin]\nact=12\ntitle=Brave lock\n"), 0u);  // same size
+    EXPECT_EQ(reads_after(u"bra"), 1);
+    EXPECT_EQ(out_.items[0].kind, 12);
+    // The cache flush (the window hides) reads them again.
+    cache_flush();
+    EXPECT_EQ(reads_after(u"bra"), 1);
 }
 
 TEST_F(PinSearch, PinnedAppShowsOnceAsThePin) {

@@ -172,6 +172,32 @@ TEST_F(Workers, AppsViewRequestNewerThanTheSearchGetsViewRows) {
     destroy(earlier);
 }
 
+TEST_F(Workers, ToolPageRowsAreBuiltOnTheFastLane) {
+    start();
+    w().tool.push_back(SeedRow{.title = u"Shutdown", .kind = kKindShutdown, .tag = 'C'});
+    search_request("sys", nullptr);
+    std::vector<Message> earlier = until_results(search_generation_newest());
+    tool_rows_request(2, "shut");
+    Message m;
+    ASSERT_TRUE(next(m));
+    EXPECT_EQ(m.message, WM_APP_VIEW_ROWS);
+    EXPECT_EQ(m.generation, search_generation_newest());
+    EXPECT_EQ(m.list->view, kViewTool);
+    ASSERT_EQ(m.list->count, 1);
+    EXPECT_EQ(u8s(m.list->items[0].title), "Shutdown");
+    const auto calls = search_test_calls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back(), "tool:2:shut");
+    result_destroy(m.list);
+    // A search typed afterwards wins over the tool request again.
+    search_request("abc", nullptr);
+    std::vector<Message> later = until_results(search_generation_newest());
+    ASSERT_FALSE(later.empty());
+    EXPECT_EQ(later.back().message, WM_APP_RESULTS);
+    destroy(later);
+    destroy(earlier);
+}
+
 TEST_F(Workers, RequestsKeepTheirLimits) {
     std::string text(2000, 'a');
     text.replace(1022, 4, "\xF0\x9F\x98\x80");  // a surrogate pair across the 1023-unit limit

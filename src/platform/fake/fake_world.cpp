@@ -44,13 +44,29 @@ bool FakeFiles::parent_is_folder(const std::u16string& key) {
     return n && (n->attributes & win::kAttrDirectory);
 }
 
-uint32_t FakeFiles::attributes(std::u16string_view path) { return info(path).attributes; }
+uint32_t FakeFiles::attributes(std::u16string_view path, uint32_t* error) {
+    uint32_t rc = win::kOk;
+    std::u16string key, full;
+    Node* n = nullptr;
+    if (!key_for(path, key, full)) rc = win::kErrInvalidName;
+    else if (!(n = find(key))) rc = parent_is_folder(key) ? win::kErrFileNotFound : win::kErrPathNotFound;
+    else if (n->denied) rc = win::kErrAccessDenied;
+    if (error) *error = rc;
+    return rc == win::kOk ? n->attributes : win::kInvalidAttributes;
+}
+
+bool FakeFiles::set_access_denied(std::u16string_view path, bool denied) {
+    std::u16string key, full;
+    Node* n = key_for(path, key, full) ? find(key) : nullptr;
+    if (n) n->denied = denied;
+    return n != nullptr;
+}
 
 FileInfo FakeFiles::info(std::u16string_view path) {
     FileInfo fi;
     std::u16string key, full;
     if (!key_for(path, key, full)) return fi;
-    if (Node* n = find(key)) {
+    if (Node* n = find(key); n && !n->denied) {
         fi.attributes = n->attributes;
         fi.size = (n->attributes & win::kAttrDirectory) ? 0 : n->data.size();
         fi.write_time = n->write_time;
@@ -64,6 +80,7 @@ uint32_t FakeFiles::list(std::u16string_view folder, std::vector<FileEntry>& out
     if (!key_for(folder, key, full)) return win::kErrPathNotFound;
     Node* dir = find(key);
     if (!dir) return win::kErrPathNotFound;
+    if (dir->denied) return win::kErrAccessDenied;
     if (!(dir->attributes & win::kAttrDirectory)) return win::kErrPathNotFound;
     std::u16string prefix = key;
     if (prefix.back() != u'\\') prefix += u'\\';
@@ -88,7 +105,7 @@ uint32_t FakeFiles::read(std::u16string_view path, std::string& out, uint64_t ma
     if (!key_for(path, key, full)) return win::kErrInvalidName;
     Node* n = find(key);
     if (!n) return parent_is_folder(key) ? win::kErrFileNotFound : win::kErrPathNotFound;
-    if (n->attributes & win::kAttrDirectory) return win::kErrAccessDenied;
+    if (n->denied || (n->attributes & win::kAttrDirectory)) return win::kErrAccessDenied;
     if (n->data.size() > max_bytes) return win::kErrFileTooLarge;
     out = n->data;
     return win::kOk;
@@ -348,6 +365,9 @@ FakeWorld::FakeWorld() {
     files.set_known_folder(KnownFolder::Windows, u"C:\\Windows");
     files.set_known_folder(KnownFolder::System, u"C:\\Windows\\System32");
     files.set_known_folder(KnownFolder::Desktop, profile + u"\\Desktop");
+    // The process table of a machine where the launcher runs: the system and the launcher itself.
+    processes.add(4, u"System");
+    processes.add(processes.current_pid(), u"kestrune.exe", files.module_path());
     env.set(u"SystemRoot", u"C:\\Windows");
     env.set(u"windir", u"C:\\Windows");
     env.set(u"USERPROFILE", profile);

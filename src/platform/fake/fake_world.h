@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/fake/fake_apps_folder.h"
+#include "platform/fake/fake_processes.h"
 #include "platform/fake/fake_registry.h"
 #include "platform/fake/fake_shell.h"
 #include "platform/platform.h"
@@ -18,7 +19,8 @@
 class FakeFiles : public Files {
 public:
     FakeFiles();
-    uint32_t attributes(std::u16string_view path) override;
+    using Files::attributes;
+    uint32_t attributes(std::u16string_view path, uint32_t* error) override;
     FileInfo info(std::u16string_view path) override;
     uint32_t list(std::u16string_view folder, std::vector<FileEntry>& out) override;
     uint32_t read(std::u16string_view path, std::string& out, uint64_t max_bytes) override;
@@ -42,6 +44,9 @@ public:
     // Contents of a file, or nullopt.
     std::optional<std::string> contents(std::u16string_view path);
     void set_time_source(uint64_t (*now)(void*), void* ctx) { now_ = now, now_ctx_ = ctx; }
+    // Makes an existing file or folder refuse to be looked at or read (access denied), as an
+    // entry behind a folder the user may not traverse does; false when there is no such entry.
+    bool set_access_denied(std::u16string_view path, bool denied = true);
 
 private:
     struct Node {
@@ -49,6 +54,7 @@ private:
         uint32_t attributes = 0;
         std::string data;
         uint64_t write_time = 0;
+        bool denied = false;
     };
     bool key_for(std::u16string_view path, std::u16string& key, std::u16string& full);
     Node* find(const std::u16string& key);
@@ -150,7 +156,8 @@ public:
     FakeWorld();
     Platform platform() {
         return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = &clipboard, .registry = &registry,
-                        .shell = &shell, .window_post = &window, .apps_folder = &apps_folder};
+                        .shell = &shell, .window_post = &window, .apps_folder = &apps_folder,
+                        .display = &display, .processes = &processes};
     }
 
     FakeFiles files;
@@ -161,4 +168,6 @@ public:
     FakeShell shell;
     FakeWindowPost window;
     FakeAppsFolder apps_folder;
+    FakeDisplay display;
+    FakeProcesses processes;
 };

@@ -9,6 +9,7 @@ bool FaultFiles::applies(std::u16string_view path) const {
 }
 
 uint32_t FaultFiles::read(std::u16string_view path, std::string& out, uint64_t max_bytes) {
+    ++reads;
     if (read_fails && applies(path)) {
         out.clear();
         return win::kErrAccessDenied;

@@ -19,10 +19,12 @@ public:
     bool remove_fails = false;
     bool read_fails = false;
     bool create_folder_fails = false;
+    int reads = 0;
     int writes = 0;
     int replaces = 0;
 
-    uint32_t attributes(std::u16string_view path) override { return inner_->attributes(path); }
+    using Files::attributes;
+    uint32_t attributes(std::u16string_view path, uint32_t* error) override { return inner_->attributes(path, error); }
     FileInfo info(std::u16string_view path) override { return inner_->info(path); }
     uint32_t list(std::u16string_view folder, std::vector<FileEntry>& out) override { return inner_->list(folder, out); }
     uint32_t read(std::u16string_view path, std::string& out, uint64_t max_bytes) override;

@@ -15,8 +15,11 @@ uint64_t filetime_u64(const FILETIME& ft) { return (uint64_t(ft.dwHighDateTime) 
 
 class Win32Files : public Files {
 public:
-    uint32_t attributes(std::u16string_view path) override {
-        return GetFileAttributesW(to_wide(path).c_str());
+    using Files::attributes;
+    uint32_t attributes(std::u16string_view path, uint32_t* error) override {
+        DWORD a = GetFileAttributesW(to_wide(path).c_str());
+        if (error) *error = a == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+        return a;
     }
 
     FileInfo info(std::u16string_view path) override {
@@ -235,5 +238,6 @@ Platform win32_platform() {
     static Win32Clock clock;
     static Win32Environment env;
     return Platform{.files = &files, .clock = &clock, .env = &env, .clipboard = win32_clipboard(), .registry = &win32_registry(),
-                    .shell = win32_shell(), .window_post = win32_window_post(), .apps_folder = &win32_apps_folder()};
+                    .shell = win32_shell(), .window_post = win32_window_post(), .apps_folder = &win32_apps_folder(),
+                    .display = win32_display(), .processes = win32_processes()};
 }

@@ -19,3 +19,7 @@ void win32_shell_set_owner(void* hwnd);
 // given here (an HWND), and fail while there is none.
 WindowPost* win32_window_post();
 void win32_set_result_window(void* hwnd);
+
+// Processes and services (win32_processes.cpp) and the monitors (win32_display.cpp).
+Processes* win32_processes();
+Display* win32_display();

@@ -4,6 +4,10 @@
 //
 // "kestrune_marker.exe --make-shortcut NAME" instead saves NAME.lnk, a shortcut to itself, in the
 // user's Start Menu programs folder (the end-to-end test launches it from the launcher).
+//
+// "kestrune_marker.exe --stay-alive [SECONDS]" just keeps running (120 s unless told), so that a
+// test has a process of its own to list and end. "kestrune_marker.exe --service NAME" runs as the
+// Win32 service NAME until the service manager stops it (or 120 s pass).
 // "kestrune_marker.exe --drop-target LOG" is a drop target instead (marker_drop_target.cpp).
 #include <windows.h>
 #include <objbase.h>
@@ -40,6 +44,49 @@ int make_shortcut(const wchar_t* name) {
     return rc;
 }
 
+int stay_alive(const wchar_t* seconds) {
+    DWORD s = seconds ? static_cast<DWORD>(_wtoi(seconds)) : 0;
+    if (s == 0 || s > 3600) s = 120;
+    Sleep(s * 1000);
+    return 0;
+}
+
+wchar_t g_service_name[256];
+SERVICE_STATUS_HANDLE g_service_status = nullptr;
+SERVICE_STATUS g_status{};
+HANDLE g_stop = nullptr;
+
+void report(DWORD state) {
+    g_status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+    g_status.dwCurrentState = state;
+    g_status.dwControlsAccepted = state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP : 0;
+    g_status.dwWin32ExitCode = NO_ERROR;
+    if (g_service_status) SetServiceStatus(g_service_status, &g_status);
+}
+
+DWORD WINAPI service_control(DWORD control, DWORD, LPVOID, LPVOID) {
+    if (control == SERVICE_CONTROL_STOP) {
+        report(SERVICE_STOP_PENDING);
+        SetEvent(g_stop);
+    }
+    return NO_ERROR;
+}
+
+void WINAPI service_main(DWORD, LPWSTR*) {
+    g_service_status = RegisterServiceCtrlHandlerExW(g_service_name, service_control, nullptr);
+    if (!g_service_status) return;
+    report(SERVICE_RUNNING);
+    WaitForSingleObject(g_stop, 120000);
+    report(SERVICE_STOPPED);
+}
+
+int run_service(const wchar_t* name) {
+    lstrcpynW(g_service_name, name, 256);
+    g_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    SERVICE_TABLE_ENTRYW table[] = {{g_service_name, service_main}, {nullptr, nullptr}};
+    return StartServiceCtrlDispatcherW(table) ? 0 : 20;
+}
+
 }  // namespace
 
 int run_drop_target(const wchar_t* log);
@@ -48,6 +95,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argv && argc == 3 && lstrcmpW(argv[1], L"--make-shortcut") == 0) return make_shortcut(argv[2]);
+    if (argv && argc >= 2 && argc <= 3 && lstrcmpW(argv[1], L"--stay-alive") == 0)
+        return stay_alive(argc == 3 ? argv[2] : nullptr);
+    if (argv && argc == 3 && lstrcmpW(argv[1], L"--service") == 0) return run_service(argv[2]);
     if (argv && argc == 3 && lstrcmpW(argv[1], L"--drop-target") == 0) return run_drop_target(argv[2]);
     wchar_t target[MAX_PATH];
     DWORD n = GetEnvironmentVariableW(L"KESTRUNE_MARKER", target, MAX_PATH);
