@@ -25,6 +25,7 @@
 #include "store/data_files.h"
 #include "store/options.h"
 #include "ui/fonts.h"
+#include "ui/icon_shell_win32.h"
 #include "ui/activation.h"
 #include "ui/main_view.h"
 #include "ui/metrics.h"
@@ -131,6 +132,7 @@ void start_foreground_retries() {
 void shutdown() {
     ShellState& s = shell();
     workers_stop();
+    icons_stop_win32();
     tray_remove();
     OleUninitialize();
     UnregisterHotKey(s.window, kHotkeyId);
@@ -194,6 +196,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     shell_after_action_set(after_action);
     view_hooks().move_to_monitor = [](int32_t n) { window_move_to_monitor(n); };
     workers_start();
+    icons_start_win32(shell().window, dpi_current());
     app_index_start(&os_window_post(), WM_APP_APPS_CHANGED);
     hotkey_register();
     shell().taskbar_created_msg = RegisterWindowMessageW(L"TaskbarCreated");

@@ -8,6 +8,7 @@
 #include "app/shell.h"
 #include "query/query_cache.h"
 #include "store/options.h"
+#include "ui/icon_loader.h"
 #include "ui/main_view.h"
 #include "ui/metrics.h"
 #include "ui/renderer_win32.h"
@@ -95,6 +96,7 @@ void set_alpha(uint8_t a) { SetLayeredWindowAttributes(shell().window, 0, a, LWA
 
 // The DPI changed: fonts follow (dpi_update) and the list keeps its selection in view.
 void after_dpi_change() {
+    icons_set_dpi(dpi_current());
     view_scroll_clamp();
     view_scroll_into_view();
 }
@@ -187,6 +189,7 @@ void window_show() {
     ShellState& s = shell();
     if (!s.window) return;
     view_show_reset();
+    icons_show_reset();  // paths that had no icon are tried again once
     window_place();
     window_fit_dpi();
     HWND front = GetForegroundWindow();

@@ -4,6 +4,7 @@
 #include <dwmapi.h>
 #include <windowsx.h>
 
+#include "actions/drag_drop_win32.h"
 #include "app/searching_timer.h"
 #include "app/shell.h"
 #include "core/row.h"
@@ -225,7 +226,14 @@ LRESULT CALLBACK window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             invalidate();
             return 0;
         case WM_LBUTTONDOWN:
+            // The UI core sees the press first (the row under it is selected), then a file row may
+            // be dragged out; DragDetect took the release then, so it is handed on here.
             forward_mouse_button(GET_X_LPARAM(lp), GET_Y_LPARAM(lp), false);
+            if (s.visible && !s.moving && drag_try_start(hwnd, GET_X_LPARAM(lp), GET_Y_LPARAM(lp))) {
+                POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+                if (GetCursorPos(&pt)) ScreenToClient(hwnd, &pt);
+                on_mouse_up(pt.x, pt.y, UI_MOUSE_LEFT);
+            }
             after_view_input();
             invalidate();
             return 0;

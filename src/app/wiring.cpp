@@ -10,6 +10,7 @@
 #include "sources/processes.h"
 #include "sources/tools.h"
 #include "ui/menu_layer.h"
+#include "ui/icon_loader.h"
 #include "ui/view_rows.h"
 #include "sources/password_uninstall_join.h"
 
@@ -46,4 +47,7 @@ void wiring_join_all() {
 
     // The view: the context menu and the folder scope.
     menu_scope_join();
+
+    // Row drawing asks the icon loader for each row's icon.
+    icons_join_view();
 }

@@ -10,6 +10,7 @@
 // Win32 service NAME until the service manager stops it (or 120 s pass).
 // "kestrune_marker.exe --save-clipboard FILE" writes the clipboard's Unicode text, in UTF-16, to
 // FILE (exit code 6 when the clipboard holds no text), so a test can read what a copy put there.
+// "kestrune_marker.exe --drop-target LOG" is a drop target instead (marker_drop_target.cpp).
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -110,6 +111,8 @@ int save_clipboard(const wchar_t* file) {
 
 }  // namespace
 
+int run_drop_target(const wchar_t* log);
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
@@ -118,6 +121,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         return stay_alive(argc == 3 ? argv[2] : nullptr);
     if (argv && argc == 3 && lstrcmpW(argv[1], L"--service") == 0) return run_service(argv[2]);
     if (argv && argc == 3 && lstrcmpW(argv[1], L"--save-clipboard") == 0) return save_clipboard(argv[2]);
+    if (argv && argc == 3 && lstrcmpW(argv[1], L"--drop-target") == 0) return run_drop_target(argv[2]);
     wchar_t target[MAX_PATH];
     DWORD n = GetEnvironmentVariableW(L"KESTRUNE_MARKER", target, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return 2;
