@@ -188,7 +188,8 @@ TEST_F(Uninstall, SubtitlesSizesAndIcons) {
         SCOPED_TRACE(u8(i.value));
         w_.registry.set_string(RegistryRoot::LocalMachine, std::u16string(kHklm) + u"\\a", u"DisplayIcon", i.value);
         uninstall_invalidate();
-        const Row* alpha = find(rows(u""), u"Alpha");
+        const std::vector<Row> listed = rows(u"");
+        const Row* alpha = find(listed, u"Alpha");
         ASSERT_NE(alpha, nullptr);
         if (i.want) {
             EXPECT_EQ(text_view(alpha->icon_source), i.want);
