@@ -1,6 +1,7 @@
 // RAII owner of a kernel HANDLE.
 #pragma once
 #include <windows.h>
+#include <winsvc.h>
 
 class UniqueHandle {
 public:
@@ -44,4 +45,19 @@ public:
 
 private:
     HANDLE h_;
+};
+
+// RAII owner of a service-manager or service handle.
+class ScHandle {
+public:
+    explicit ScHandle(SC_HANDLE h) : h_(h) {}
+    ~ScHandle() {
+        if (h_) CloseServiceHandle(h_);
+    }
+    ScHandle(const ScHandle&) = delete;
+    ScHandle& operator=(const ScHandle&) = delete;
+    SC_HANDLE get() const { return h_; }
+
+private:
+    SC_HANDLE h_;
 };

@@ -9,6 +9,7 @@
 
 #include "platform/ole_db.h"
 #include "platform/win32/com_ref.h"
+#include "platform/win32/handle.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/wide.h"
 
@@ -25,20 +26,6 @@ constexpr int32_t kMaxColumns = 8;
 // Plain pointers: the data source is kept for the thread's life and never released at exit.
 thread_local IDBInitialize* t_source = nullptr;
 thread_local bool t_com_ready = false;
-
-class ScHandle {
-public:
-    explicit ScHandle(SC_HANDLE h) : h_(h) {}
-    ~ScHandle() {
-        if (h_) CloseServiceHandle(h_);
-    }
-    ScHandle(const ScHandle&) = delete;
-    ScHandle& operator=(const ScHandle&) = delete;
-    SC_HANDLE get() const { return h_; }
-
-private:
-    SC_HANDLE h_;
-};
 
 class Win32Rowset : public OleDbRowset {
 public:
